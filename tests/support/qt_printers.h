@@ -1,0 +1,29 @@
+#pragma once
+// Readable GoogleTest output for Qt values; included in every test file by the build.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[';
+    for (qsizetype i = 0; i < l.size(); ++i)
+        *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
+    *os << ']';
+}
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+    *os << "bytes(" << b.size() << "):" << b.left(64).toHex().toStdString();
+}
+inline void PrintTo(const QDateTime& d, std::ostream* os) {
+    *os << d.toString(Qt::ISODate).toStdString();
+}
+inline void PrintTo(const QVariant& v, std::ostream* os) {
+    *os << "QVariant(" << v.typeName() << ", " << v.toString().toStdString() << ')';
+}
+QT_END_NAMESPACE
