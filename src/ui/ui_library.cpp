@@ -1,0 +1,1 @@
+// Windows and widgets of the editor; the library gathers them for the program and tests.
