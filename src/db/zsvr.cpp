@@ -399,7 +399,7 @@ void zSvr::T_CnvSq(QString& sql, const QVariantList& values) const {
     fillSqlPlaceholders(sql, values, G().IsJet);
 }
 
-void zSvr::D_Tran(int mode) {
+bool zSvr::D_Tran(int mode) {
     QString error;
     bool ok = true;
     if (engine_) {
@@ -413,6 +413,7 @@ void zSvr::D_Tran(int mode) {
     if (!ok)
         lastError_ = error;
     inTransaction_ = mode == 0 && ok;
+    return ok;
 }
 
 void zSvr::DbRead(bool& result) {

@@ -40,7 +40,8 @@ class zSvr {
     static void DvNz(QVariant& value, QVariant& result);
     void R_PAry(const QString& sql, QVariantList& fields);
     void T_CnvSq(QString& sql, const QVariantList& values) const;
-    void D_Tran(int mode);
+    // Returns whether the engine did it (callers may ignore it).
+    bool D_Tran(int mode);
     void DbRead(bool& result);
 
     // Conveniences over the operations above.
