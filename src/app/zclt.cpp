@@ -65,6 +65,25 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+QString cleanTitle(const QString& title) {
+    QString clean;
+    clean.reserve(title.size());
+    for (QChar c : title) {
+        if (c == u' ' || c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'')
+            continue;
+        clean += c;
+    }
+    return clean;
+}
+
+QString fullWidthNumber(qint64 n) {
+    QString digits = QString::number(n);
+    for (QChar& c : digits)
+        if (c.isDigit())
+            c = QChar(char16_t(c.unicode() - u'0' + 0xFF10));
+    return digits;
+}
+
 double leadingNumber(const QString& text) {
     // Blanks, tabs and line feeds are skipped anywhere in the number ("1 2" is 12).
     std::string ascii;

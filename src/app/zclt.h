@@ -21,6 +21,13 @@ QString trimBlanks(const QString& text);
 // starts a hexadecimal number. "12abc" gives 12, "abc" gives 0.
 double leadingNumber(const QString& text);
 
+// Titles and labels as they are written to the database: without blanks, "&", "<", ">",
+// double and single quotes.
+QString cleanTitle(const QString& title);
+
+// Whole numbers in full-width digits (counts in messages).
+QString fullWidthNumber(qint64 n);
+
 // The text form of a value as it is written into settings and text templates:
 // booleans "True"/"False", dates "yyyy/MM/dd H:mm:ss" (date only at midnight),
 // numbers plainly, null as empty text.

@@ -13,6 +13,7 @@
 #include "db/pg_engine.h"
 #include "db/schema.h"
 #include "db/zsvr.h"
+#include "editor/sample_collection.h"
 #include "editor/user_formats.h"
 
 namespace arbor::cli {
@@ -139,6 +140,16 @@ int newDatabase(const QString& path, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+int sample(const QString& path, QTextStream& out, QTextStream& err) {
+    QString error;
+    if (!createSampleCollection(path, schemaPath(), error)) {
+        err << "サンプルを作成できません: " << error << Qt::endl;
+        return 1;
+    }
+    out << path << " にサンプルの文書ﾃﾞｰﾀｰﾍﾞｰｽを作成しました" << Qt::endl;
+    return 0;
+}
+
 int check(const QString& path, QTextStream& out, QTextStream& err) {
     zSvr& db = zSvr::instance();
     bool ok = false;
@@ -163,6 +174,11 @@ int check(const QString& path, QTextStream& out, QTextStream& err) {
 
 }  // namespace
 
+bool needsGui(const QStringList& arguments) {
+    // Pictures and fonts need a GUI application, even without a screen.
+    return arguments.value(0) == QLatin1String("--sample");
+}
+
 QString helpText() {
     return QStringLiteral(
         "使い方: arbor [文書ﾃﾞｰﾀｰﾍﾞｰｽ] [ページ番号]\n"
@@ -176,6 +192,7 @@ QString helpText() {
         "                              (パスワードが拒否されたら環境変数 ARBOR_PASSWORD "
         "を使います)\n"
         "  --check FILE                文書ﾃﾞｰﾀｰﾍﾞｰｽを開いて内容を表示します\n"
+        "  --sample FILE.txdb          日本語のサンプル文書ﾃﾞｰﾀｰﾍﾞｰｽを作ります\n"
         "  --register-file-type        *.txdb をこのプログラムに関連付けます (MIME とデスクトップ "
         "エントリ)\n"
         "  --help                      この説明\n"
@@ -206,6 +223,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             return needs(1) ? newDatabase(arguments[1], out, err) : 2;
         if (first == QLatin1String("--check"))
             return needs(1) ? check(arguments[1], out, err) : 2;
+        if (first == QLatin1String("--sample"))
+            return needs(1) ? sample(arguments[1], out, err) : 2;
         if (first == QLatin1String("--register-file-type")) {
             if (!needs(0))
                 return 2;

@@ -12,4 +12,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 QString helpText();
 
+// Whether the command line needs a GUI application (fonts, pictures).
+bool needsGui(const QStringList& arguments);
+
 }  // namespace arbor::cli

@@ -44,14 +44,6 @@ bool overwriteQuestion(const QString& path) {
 
 }  // namespace
 
-QString fullWidthNumber(qint64 n) {
-    QString digits = QString::number(n);
-    for (QChar& c : digits)
-        if (c.isDigit())
-            c = QChar(char16_t(c.unicode() - u'0' + 0xFF10));
-    return digits;
-}
-
 QString compactionWorkFile(const QString& path) {
     const int slash = path.lastIndexOf(u'/');
     const int dot = path.lastIndexOf(u'.');

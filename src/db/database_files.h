@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "app/zclt.h"
 #include "db/recent_databases.h"
 
 namespace arbor {
@@ -88,8 +89,6 @@ class DatabaseFiles {
     RecentDatabases recent_;
 };
 
-// Whole numbers in full-width digits (for counts in messages).
-QString fullWidthNumber(qint64 n);
 // The compaction work file: "$$$" before the last dot (a.txdb -> a$$$.txdb).
 QString compactionWorkFile(const QString& path);
 

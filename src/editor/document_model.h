@@ -16,7 +16,7 @@ enum CharProperty {
     // other differ in id. FieldData is the field's data text: "TG_" + page number,
     // "TP_" + term, "LK_OBJ" + TAB + markup, or a hyperlink target. Field characters
     // also carry isAnchor / anchorHref = data, so a view can report a click on them.
-    FieldId = QTextFormat::UserProperty + 1,  // int
+    FieldId = QTextFormat::UserProperty + 1,    // int
     FieldData = QTextFormat::UserProperty + 2,  // QString
 };
 

@@ -77,15 +77,5 @@ QString cleanTerm(const QString& term) {
     return wide;
 }
 
-QString cleanTitle(const QString& title) {
-    QString clean;
-    clean.reserve(title.size());
-    for (QChar c : title) {
-        if (c == u' ' || c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'')
-            continue;
-        clean += c;
-    }
-    return clean;
-}
 
 }  // namespace arbor

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/zclt.h"
+
 namespace arbor {
 
 enum class LinkKind { Tag, Term, Object, Hyperlink };
@@ -30,8 +32,5 @@ QString tagSet(const QStringList& fieldData);
 // cannot stand in a link target, and widened again.
 QString cleanTerm(const QString& term);
 
-// Titles and labels as they are written to the database: without blanks, "&", "<", ">",
-// double and single quotes.
-QString cleanTitle(const QString& title);
 
 }  // namespace arbor

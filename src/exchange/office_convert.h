@@ -12,7 +12,7 @@ QString missingMessage();
 // Converts input into the format given by extension ("docx", "rtf", "doc", "pdf") and
 // puts the result at output (replaced only when the conversion succeeded). Stops a
 // conversion that runs longer than timeoutMs.
-bool convert(const QString& input, const QString& extension, const QString& output,
-             QString& error, int timeoutMs = 60000);
+bool convert(const QString& input, const QString& extension, const QString& output, QString& error,
+             int timeoutMs = 60000);
 
 }  // namespace arbor::office
