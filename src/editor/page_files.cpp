@@ -17,7 +17,7 @@
 #include "editor/rich_text.h"
 #include "editor/text_decoding.h"
 #include "exchange/docx.h"
-#include "exchange/office_convert.h"
+#include "exchange/office_files.h"
 
 namespace arbor::pagefiles {
 
@@ -71,14 +71,12 @@ bool readDocxInto(ReadPage& read, const QString& path, QString& error) {
 
 // Word 97-2003 and RTF pass through LibreOffice as .docx.
 bool readThroughOffice(ReadPage& read, const QString& path, QString& error) {
-    if (!office::available()) {
-        error = office::missingMessage();
+    doc::DocumentParts parts = read.parts();
+    if (!office::readOfficeFile(path, parts, error))
         return false;
-    }
-    QTemporaryDir work;
-    const QString docxPath = work.filePath(QStringLiteral("converted.docx"));
-    return work.isValid() && office::convert(path, QStringLiteral("docx"), docxPath, error) &&
-           readDocxInto(read, docxPath, error);
+    read.page = parts.page;
+    read.wholePage = true;
+    return true;
 }
 
 bool readFile(ReadPage& read, const QString& path, QString& error) {
@@ -125,14 +123,7 @@ bool writeOdt(const QTextDocument& body, const QString& path, QString& error) {
 
 bool writeThroughOffice(const RichText& page, const QString& path, const QString& extension,
                         QString& error) {
-    if (!office::available()) {
-        error = office::missingMessage();
-        return false;
-    }
-    QTemporaryDir work;
-    const QString docxPath = work.filePath(QStringLiteral("page.docx"));
-    return work.isValid() && docx::writeDocx(page.parts(), docxPath, error) &&
-           office::convert(docxPath, extension, path, error);
+    return office::writeOfficeFile(page.parts(), path, extension, error);
 }
 
 }  // namespace
