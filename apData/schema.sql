@@ -1,20 +1,22 @@
 -- The tables of a document database, in the file-database dialect; the program
 -- translates the types for SQLite and PostgreSQL. Statements end with ";" on a line end.
+-- Small columns come first: a row's later columns are read past its earlier ones, and
+-- the page's rich text is by far the largest.
 
 Create Table msDoc (
   noDoc Long Not Null Primary Key,
   szDoc Text(255),
-  txDoc memo,
-  obDoc longbinary,
   boCod integer Default 0,
   boUse integer Default 0,
-  saTgs memo,
+  boPng integer Default 0,
   dyUdt date,
+  dyHtm date,
   wkRnd double,
+  saTgs memo,
+  txDoc memo,
   txHd memo,
   txBd memo,
-  dyHtm date,
-  boPng integer Default 0
+  obDoc longbinary
 );
 
 Create Table tbTree (
