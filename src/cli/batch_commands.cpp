@@ -24,8 +24,8 @@ QString schemaPath() {
     return G().ApDataPath + QStringLiteral("schema.sql");
 }
 
-// The start-up of the program up to the main window.
-int start(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+// The start-up of the program without its window: what it prepares, reported.
+int prepare(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QStringList args = arguments;
     args.prepend(QCoreApplication::applicationFilePath());
     const StartupResult started = runStartup(processInputs(args), Ini());
@@ -61,7 +61,6 @@ int start(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             code = 1;
         }
     }
-    out << "メインウィンドウはまだありません。" << Qt::endl;
     // The end of the program: the settings are written once.
     bool written = false;
     Ini().SetTxt(written);
@@ -184,9 +183,11 @@ QString helpText() {
         "使い方: arbor [文書ﾃﾞｰﾀｰﾍﾞｰｽ] [ページ番号]\n"
         "  文書ﾃﾞｰﾀｰﾍﾞｰｽ (.txdb ファイル、またはサーバーを指す .udl ファイル) を開いて始めます。\n"
         "  パスに空白があるときは \"...\" で囲みます。\n"
-        "  今はユーザーデータフォルダを用意し、行ったことを表示して終わります。\n"
+        "  画面のない環境では --prepare を使います。\n"
         "\n"
         "バッチ コマンド:\n"
+        "  --prepare [DB] [PAGE]       ユーザーデータフォルダと雛形を用意し、DB "
+        "を確かめて終わります\n"
         "  --new-db FILE.txdb          空の文書ﾃﾞｰﾀｰﾍﾞｰｽ ファイルを作ります\n"
         "  --create-schema FILE.udl    .udl が指す PostgreSQL の空のﾃﾞｰﾀｰﾍﾞｰｽに表を作ります\n"
         "                              (パスワードが拒否されたら環境変数 ARBOR_PASSWORD "
@@ -215,6 +216,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         out << "Arbor " << QStringLiteral(ARBOR_VERSION) << Qt::endl;
         return 0;
     }
+    if (first == QLatin1String("--prepare"))
+        return prepare(arguments.mid(1), out, err);
     if (first.startsWith(QLatin1String("--"))) {
         prepareBatch();
         if (first == QLatin1String("--create-schema"))
@@ -233,7 +236,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         err << "知らないオプションです: " << first << Qt::endl << Qt::endl << helpText();
         return 2;
     }
-    return start(arguments, out, err);
+    return -1;  // the windowed program
 }
 
 }  // namespace arbor::cli

@@ -7,7 +7,8 @@
 
 namespace arbor::cli {
 
-// Runs the command line (arguments without the program name); returns the exit code.
+// Runs a batch command line (arguments without the program name) and returns its exit
+// code; -1 when the arguments ask for the windowed program.
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 QString helpText();

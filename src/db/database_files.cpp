@@ -97,6 +97,7 @@ bool DatabaseFiles::OpenDocDb(const QString& requested) {
                             QStringLiteral("この文書DBを開きますか")))
         return false;
 
+    host_.saveTreeState();
     path_ = path;
     progress().status(path + QStringLiteral("をｵ-ﾌﾟﾝしました"));
     G().BusyFlag = true;
@@ -179,6 +180,7 @@ bool DatabaseFiles::NewDocDb() {
 }
 
 bool DatabaseFiles::copyOpenDatabaseTo(const QString& target) {
+    host_.saveTreeState();
     zSvr::instance().D_Close();
     return copyFileReplacing(path_, target);
 }
@@ -303,6 +305,7 @@ bool DatabaseFiles::CompactDocDb(bool keepCopy, QString message) {
     if (!message.isEmpty())
         message += u'\n';
     const QString path = path_.isEmpty() ? db.dataSourceName() : path_;
+    host_.saveTreeState();
     db.D_Close();
 
     const QString work = compactionWorkFile(path);

@@ -66,7 +66,8 @@ void setBlockValues(QTextBlockFormat& b, int index, const UsrFormat& f, float fa
         b.setBottomMargin(points(f.ParaDist3));
         b.setRightMargin(points(f.ParaDist4));
         b.setTextIndent(points(f.ParaDist5));
-        b.setLineHeight(f.FontSize * factor, QTextBlockFormat::FixedHeight);
+        // At least the line height, so pictures and larger text in the paragraph still fit.
+        b.setLineHeight(f.FontSize * factor, QTextBlockFormat::MinimumHeight);
     } else {
         for (int p :
              {doc::ParaDist1, doc::ParaDist2, doc::ParaDist3, doc::ParaDist4, doc::ParaDist5})
@@ -92,6 +93,16 @@ void styleBlock(const QTextBlock& block, int index, const Frmt& table) {
     c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     // Merging keeps the fields' own properties on their characters.
     c.mergeCharFormat(chars);
+}
+
+// A new paragraph starts on the same page: the page break stays with the one it came from.
+void startParagraph(QTextCursor& cursor) {
+    cursor.insertBlock();
+    QTextBlockFormat b = cursor.blockFormat();
+    if (b.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+        b.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        cursor.setBlockFormat(b);
+    }
 }
 
 }  // namespace
@@ -181,12 +192,12 @@ EnterResult pressEnter(QTextCursor& cursor, const Frmt& table, bool lineBreakOpt
             cursor.insertText(QString(QChar::LineSeparator));
             return EnterResult::LineBreak;
         }
-        cursor.insertBlock();
+        startParagraph(cursor);
         return EnterResult::ParagraphBreak;
     }
     const bool atEnd = cursor.atBlockEnd() && !cursor.hasSelection();
     cursor.beginEditBlock();
-    cursor.insertBlock();
+    startParagraph(cursor);
     if (atEnd)
         applyParagraphStyle(cursor, kBody, table);
     cursor.endEditBlock();

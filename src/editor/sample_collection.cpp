@@ -30,9 +30,15 @@ class PageWriter {
 
     void paragraph(int style, const QString& content) {
         QTextCursor& c = text_.cursor();
-        if (!first_)
+        if (!first_ && !afterBreak_) {
             c.insertBlock();
+            // The paragraph after a page break starts on that page, not on another one.
+            QTextBlockFormat b = c.blockFormat();
+            b.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+            c.setBlockFormat(b);
+        }
         first_ = false;
+        afterBreak_ = false;  // the paragraph after a break starts the new page
         c.insertText(content);
         applyParagraphStyle(c, style, table_);
     }
@@ -66,7 +72,10 @@ class PageWriter {
         QString error;
         text_.insertPicture(png, error);
     }
-    void pageBreak() { text_.insertPageBreak(); }
+    void pageBreak() {
+        text_.insertPageBreak();
+        afterBreak_ = true;
+    }
 
     PageContent content(const QString& title) {
         PageContent page;
@@ -82,6 +91,7 @@ class PageWriter {
     RichText text_;
     const Frmt& table_;
     bool first_ = true;
+    bool afterBreak_ = false;
 };
 
 QByteArray samplePicture() {

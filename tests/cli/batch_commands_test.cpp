@@ -55,13 +55,13 @@ TEST_F(ArborProgram, HelpListsTheCommands) {
 }
 
 TEST_F(ArborProgram, StartLaysOutTheUserFolderOnce) {
-    Outcome r = arbor({});
+    Outcome r = arbor({"--prepare"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     for (const char* entry : {"Wrk", "Site", "Dbs", "User.xml", "Dbs/Moto.txdb"})
         EXPECT_TRUE(QFileInfo::exists(userPath() + entry)) << entry;
     EXPECT_TRUE(r.out.contains("作成しました"));
     const QDateTime made = QFileInfo(userPath() + "Dbs/Moto.txdb").lastModified();
-    r = arbor({});
+    r = arbor({"--prepare"});
     EXPECT_EQ(r.code, 0);
     EXPECT_FALSE(r.out.contains("作成しました"));
     EXPECT_EQ(QFileInfo(userPath() + "Dbs/Moto.txdb").lastModified(), made);
@@ -76,7 +76,7 @@ TEST_F(ArborProgram, StartOpensTheDatabaseOfTheCommandLine) {
     QDir().mkpath(home.path() + "/my docs");
     Outcome r = arbor({"--new-db", path});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    r = arbor({path, "12"});
+    r = arbor({"--prepare", path, "12"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("本 collection.txdb (0 ページ)")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("開始ページ: 12"));
@@ -86,7 +86,7 @@ TEST_F(ArborProgram, StartOpensTheDatabaseOfTheCommandLine) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("hello");
     f.close();
-    r = arbor({text});
+    r = arbor({"--prepare", text});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("開けません"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

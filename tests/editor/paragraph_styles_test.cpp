@@ -59,7 +59,7 @@ TEST_F(ParagraphStyles, HeadingTakesFontFramesDistancesAndSpacing) {
     EXPECT_EQ(b.intProperty(doc::ParaDist2), 180);
     EXPECT_DOUBLE_EQ(b.leftMargin(), 8.0);  // 160 twips
     EXPECT_DOUBLE_EQ(b.topMargin(), 9.0);
-    EXPECT_EQ(b.lineHeightType(), QTextBlockFormat::FixedHeight);
+    EXPECT_EQ(b.lineHeightType(), QTextBlockFormat::MinimumHeight);
     EXPECT_NEAR(b.lineHeight(), 14 * 1.2, 1e-4);
     const QTextCharFormat c = block(0).begin().fragment().charFormat();
     EXPECT_EQ(c.fontPointSize(), 14);

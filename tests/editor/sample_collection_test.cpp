@@ -55,6 +55,7 @@ TEST(SampleCollection, ShowsEveryFeature) {
     std::set<int> styles;
     std::set<LinkKind> kinds;
     bool mergedTable = false, picture = false, header = false;
+    int pageBreaks = 0;
     ResultArray pages;
     ASSERT_TRUE(db.readRows("Select noDoc From msDoc", pages));
     for (int r = 0; r < pages.rowCount(); ++r) {
@@ -64,6 +65,8 @@ TEST(SampleCollection, ShowsEveryFeature) {
         ASSERT_TRUE(text.loadBytes(stored.bytes, error)) << error.toStdString();
         header = header || !text.headerText().isEmpty();
         for (QTextBlock b = text.body()->begin(); b.isValid(); b = b.next()) {
+            if (b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                ++pageBreaks;
             if (b.blockFormat().hasProperty(doc::StyleIndex))
                 styles.insert(b.blockFormat().intProperty(doc::StyleIndex));
             for (auto it = b.begin(); !it.atEnd(); ++it)
@@ -82,5 +85,6 @@ TEST(SampleCollection, ShowsEveryFeature) {
     EXPECT_TRUE(mergedTable);
     EXPECT_TRUE(picture);
     EXPECT_TRUE(header);
+    EXPECT_EQ(pageBreaks, 1);  // one break, not carried into the paragraphs after it
     db.D_Close();
 }

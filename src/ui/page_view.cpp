@@ -1,0 +1,465 @@
+#include "ui/page_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "editor/document_model.h"
+#include "editor/editor_texts.h"
+#include "editor/link_fields.h"
+#include "editor/page_files.h"
+#include "editor/paragraph_styles.h"
+#include "editor/pictures.h"
+#include "editor/rich_text.h"
+#include "editor/user_formats.h"
+
+namespace arbor::ui {
+
+const QString PageView::kPageMimeType = QStringLiteral("application/x-arbor-page");
+
+namespace {
+
+constexpr double kMetresPerInch = 0.0254;
+
+QString linkDescription(const fields::Field& field) {
+    const LinkTarget link = splitLinkData(field.data);
+    QString what;
+    switch (link.kind) {
+        case LinkKind::Tag:
+            what = QStringLiteral("ﾀｸﾞ: ﾍﾟｰｼﾞ ") + link.target;
+            break;
+        case LinkKind::Term:
+            what = QStringLiteral("用語: ") + link.target;
+            break;
+        case LinkKind::Object:
+            what = QStringLiteral("埋め込み: ") + link.target.left(120);
+            break;
+        case LinkKind::Hyperlink:
+            what = QStringLiteral("ﾘﾝｸ: ") + link.target;
+            break;
+    }
+    return what + u'\n' + edtext::kFollowHint;
+}
+
+QTextCharFormat linkMark(LinkKind kind) {
+    QTextCharFormat f;
+    switch (kind) {
+        case LinkKind::Tag:
+        case LinkKind::Hyperlink:
+            f.setForeground(QColor(0x1A, 0x5F, 0xB4));
+            f.setFontUnderline(true);
+            break;
+        case LinkKind::Term:
+            f.setForeground(QColor(0x26, 0x77, 0x3A));
+            f.setUnderlineStyle(QTextCharFormat::DashUnderline);
+            break;
+        case LinkKind::Object:
+            f.setBackground(QColor(0xE8, 0xEC, 0xF4));
+            f.setForeground(QColor(0x44, 0x44, 0x55));
+            break;
+    }
+    return f;
+}
+
+bool isPictureFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("png") || suffix == QLatin1String("jpg") ||
+           suffix == QLatin1String("jpeg");
+}
+
+bool isReadableDocument(const QString& path) {
+    switch (pagefiles::kindOf(path)) {
+        case pagefiles::FileKind::Text:
+        case pagefiles::FileKind::Html:
+        case pagefiles::FileKind::Docx:
+        case pagefiles::FileKind::Rtf:
+        case pagefiles::FileKind::Doc:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+PageView::PageView(RichText& text, QWidget* parent)
+    : QTextEdit(parent), text_(text), device_(1, 1, QImage::Format_RGB32) {
+    setObjectName(QStringLiteral("mTxt"));
+    setDocument(text.body());
+    setAcceptRichText(true);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &PageView::schedulePush);
+    connect(this, &QTextEdit::selectionChanged, this, &PageView::schedulePush);
+    connect(text.body(), &QTextDocument::contentsChanged, this, [this] {
+        if (markPending_)
+            return;
+        markPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            markPending_ = false;
+            markFields();
+        });
+    });
+    connect(&text, &RichText::replaced, this, [this] {
+        attachLayout();
+        pullCursor();
+        markFields();
+    });
+    setZoom(100);
+}
+
+void PageView::attachLayout() {
+    document()->documentLayout()->setPaintDevice(&device_);
+    relayout();
+}
+
+void PageView::setZoom(int percent) {
+    zoom_ = std::clamp(percent, 10, 1000);
+    const double dpi = logicalDpiY() * zoom_ / 100.0;
+    const int dotsPerMetre = static_cast<int>(dpi / kMetresPerInch + 0.5);
+    device_.setDotsPerMeterX(dotsPerMetre);
+    device_.setDotsPerMeterY(dotsPerMetre);
+    attachLayout();
+}
+
+void PageView::setViewMode(int mode) {
+    viewMode_ = mode == 1 ? 1 : 0;
+    relayout();
+}
+
+void PageView::setControlCharsShown(bool shown) {
+    QTextOption option = document()->defaultTextOption();
+    QTextOption::Flags flags = option.flags();
+    // Paragraph and line marks only: a dot for every blank is noise in Japanese text.
+    flags.setFlag(QTextOption::ShowLineAndParagraphSeparators, shown);
+    option.setFlags(flags);
+    document()->setDefaultTextOption(option);
+}
+
+double PageView::pixelsPerTwip() const {
+    return device_.logicalDpiX() / 1440.0;
+}
+
+int PageView::textLeft() const {
+    const double margin = document()->documentMargin() * device_.logicalDpiX() / 96.0;
+    return static_cast<int>(margin) - horizontalScrollBar()->value();
+}
+
+int PageView::textWidth() const {
+    if (viewMode_ == 1) {
+        const doc::PageSetup& page = text_.pageSetup();
+        return static_cast<int>((page.width - page.marginLeft - page.marginRight) *
+                                pixelsPerTwip());
+    }
+    return std::max(0, viewport()->width() - 2 * (textLeft() + horizontalScrollBar()->value()));
+}
+
+void PageView::relayout() {
+    if (viewMode_ == 1) {
+        setLineWrapMode(QTextEdit::FixedPixelWidth);
+        setLineWrapColumnOrWidth(textWidth() + 2 * (textLeft() + horizontalScrollBar()->value()));
+    } else {
+        setLineWrapMode(QTextEdit::WidgetWidth);
+    }
+    // A new default font lays the document out again without touching its content.
+    document()->setDefaultFont(document()->defaultFont());
+    emit geometryShifted();
+}
+
+void PageView::pushCursor() {
+    text_.setCursor(textCursor());
+}
+
+void PageView::schedulePush() {
+    if (pushPending_)
+        return;
+    pushPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        pushPending_ = false;
+        pushCursor();
+    });
+}
+
+void PageView::pullCursor() {
+    setTextCursor(text_.cursor());
+}
+
+std::optional<fields::Field> PageView::fieldAtPoint(const QPoint& viewportPoint) const {
+    const QPointF contents(viewportPoint.x() + horizontalScrollBar()->value(),
+                           viewportPoint.y() + verticalScrollBar()->value());
+    const int position = document()->documentLayout()->hitTest(contents, Qt::ExactHit);
+    if (position < 0)
+        return std::nullopt;
+    // The hit is the caret position nearest the point: the character under the point is
+    // the one after it or, past its middle, the one before.
+    for (int p : {position, position - 1}) {
+        if (p < 0)
+            continue;
+        const auto field = text_.fieldAt(p);
+        if (!field)
+            continue;
+        QTextCursor c(document());
+        c.setPosition(p);
+        const QRect left = cursorRect(c);
+        c.setPosition(p + 1);
+        const QRect right = cursorRect(c);
+        if (left.top() == right.top() && viewportPoint.x() >= std::min(left.left(), right.left()) &&
+            viewportPoint.x() <= std::max(left.left(), right.left()))
+            return field;
+    }
+    return std::nullopt;
+}
+
+void PageView::markFields() {
+    QList<ExtraSelection> marks;
+    for (const fields::Field& f : text_.allFields()) {
+        ExtraSelection mark;
+        mark.cursor = QTextCursor(document());
+        mark.cursor.setPosition(f.start);
+        mark.cursor.setPosition(f.end(), QTextCursor::KeepAnchor);
+        mark.format = linkMark(splitLinkData(f.data).kind);
+        marks << mark;
+    }
+    setExtraSelections(marks);
+}
+
+// ------------------------------------------------------------------ keys
+
+bool PageView::handleEnter(bool shift) {
+    QTextCursor c = textCursor();
+    const int mode = mode_ ? mode_() : 0;
+    const Frmt& table = Frmt::instance();
+    if (!shift) {
+        if (pressEnter(c, table, table.UsrEntShift, mode) == EnterResult::LeftToComponent)
+            return false;
+    } else {
+        // Shift gives the other break than Enter would.
+        if (mode < 0 || insideField(c))
+            return false;
+        const QTextBlockFormat block = c.blockFormat();
+        const int style =
+            block.hasProperty(doc::StyleIndex) ? block.intProperty(doc::StyleIndex) : kBody;
+        if (style <= kHeading3)
+            c.insertText(QString(QChar::LineSeparator));
+        else
+            pressEnter(c, table, !table.UsrEntShift, mode);
+    }
+    setTextCursor(c);
+    ensureCursorVisible();
+    return true;
+}
+
+// A new paragraph copies the format of the one it was split from, "page break before"
+// included: the break belongs to the first of the two only.
+void PageView::dropInheritedPageBreak() {
+    QTextCursor c = textCursor();
+    const QTextBlock previous = c.block().previous();
+    if (!previous.isValid() ||
+        !(c.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) ||
+        !(previous.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+        return;
+    QTextBlockFormat f = c.blockFormat();
+    f.setPageBreakPolicy(f.pageBreakPolicy() & ~QTextFormat::PageBreak_AlwaysBefore);
+    c.joinPreviousEditBlock();
+    c.setBlockFormat(f);
+    c.endEditBlock();
+}
+
+void PageView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    updatePointer(viewport()->mapFromGlobal(QCursor::pos()), modifiers);
+    if (event->matches(QKeySequence::ZoomIn) ||
+        (modifiers == Qt::ControlModifier && event->key() == Qt::Key_Equal)) {
+        emit zoomRequested(true);
+        return event->accept();
+    }
+    if (event->matches(QKeySequence::ZoomOut)) {
+        emit zoomRequested(false);
+        return event->accept();
+    }
+    if (!isReadOnly()) {
+        // Ctrl+Y redoes here too, not only where the desktop's redo key is Ctrl+Shift+Z.
+        if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_Y) {
+            redo();
+            return event->accept();
+        }
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)) {
+            if (!handleEnter(modifiers == Qt::ShiftModifier))
+                QTextEdit::keyPressEvent(event);
+            dropInheritedPageBreak();
+            return event->accept();
+        }
+        if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier &&
+            textCursor().hasSelection()) {
+            QTextCursor c = textCursor();
+            deleteSelectionKeepingBreak(c);
+            setTextCursor(c);
+            return event->accept();
+        }
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+// Page breaks are invisible in a text that does not paginate: a dashed line marks them.
+void PageView::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    const int top = verticalScrollBar()->value();
+    const int height = viewport()->height();
+    QPainter painter(viewport());
+    painter.setPen(QPen(QColor(0x8A, 0x94, 0xA6), 1, Qt::DashLine));
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    painter.setFont(small);
+    const QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock b = cursorForPosition(QPoint(0, 0)).block(); b.isValid(); b = b.next()) {
+        const QRectF box = layout->blockBoundingRect(b);
+        const int y = static_cast<int>(box.top()) - top;
+        if (y > height)
+            break;
+        if (!(b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+            continue;
+        painter.drawLine(0, y, viewport()->width(), y);
+        painter.drawText(QRect(0, y - 16, viewport()->width() - 4, 15),
+                         Qt::AlignRight | Qt::AlignBottom, QStringLiteral("改頁"));
+    }
+}
+
+// ------------------------------------------------------------------ mouse
+
+void PageView::updatePointer(const QPoint& viewportPoint, Qt::KeyboardModifiers modifiers) {
+    const bool follow = (modifiers & Qt::ControlModifier) && fieldAtPoint(viewportPoint);
+    viewport()->setCursor(follow ? Qt::PointingHandCursor : Qt::IBeamCursor);
+}
+
+void PageView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        if (const auto field = fieldAtPoint(event->position().toPoint())) {
+            emit fieldClicked(*field);
+            return event->accept();
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void PageView::mouseMoveEvent(QMouseEvent* event) {
+    updatePointer(event->position().toPoint(), event->modifiers());
+    QTextEdit::mouseMoveEvent(event);
+}
+
+void PageView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta != 0)
+            emit zoomRequested(delta > 0);
+        return event->accept();
+    }
+    QTextEdit::wheelEvent(event);
+}
+
+bool PageView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const auto field = fieldAtPoint(viewport()->mapFrom(this, help->pos())))
+            QToolTip::showText(help->globalPos(), linkDescription(*field), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
+void PageView::resizeEvent(QResizeEvent* event) {
+    QTextEdit::resizeEvent(event);
+    emit geometryShifted();
+}
+
+void PageView::scrollContentsBy(int dx, int dy) {
+    QTextEdit::scrollContentsBy(dx, dy);
+    if (dx != 0)
+        emit geometryShifted();
+}
+
+// ------------------------------------------------------------------ clipboard and drops
+
+bool PageView::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(kPageMimeType) || source->hasImage() || source->hasUrls() ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+bool PageView::insertLocalFiles(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls)
+        if (!url.isLocalFile())
+            return false;
+    for (const QUrl& url : urls) {
+        const QString path = url.toLocalFile();
+        QString error;
+        pushCursor();
+        bool ok = false;
+        if (isPictureFile(path))
+            ok = text_.insertPictureFile(path, error);
+        else if (isReadableDocument(path))
+            ok = pagefiles::insertFile(text_, path, error);
+        else
+            error = QStringLiteral("この種類のﾌｧｲﾙは取り込めません: ") + path;
+        pullCursor();
+        if (!ok) {
+            emit failed(error);
+            break;
+        }
+    }
+    return true;
+}
+
+void PageView::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly())
+        return;
+    QString error;
+    bool ok = true;
+    if (source->hasFormat(kPageMimeType)) {
+        pushCursor();
+        ok = text_.insertBytes(source->data(kPageMimeType), error);
+    } else if (source->hasUrls() && insertLocalFiles(source->urls())) {
+        return;
+    } else if (source->hasImage() && !source->hasText()) {
+        // The clipboard's own file bytes when it offers them, else the image as PNG.
+        QByteArray bytes = source->data(QStringLiteral("image/png"));
+        if (bytes.isEmpty())
+            bytes = source->data(QStringLiteral("image/jpeg"));
+        if (pictures::sniff(bytes) == pictures::Kind::None) {
+            bytes.clear();
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            qvariant_cast<QImage>(source->imageData()).save(&buffer, "PNG");
+        }
+        pushCursor();
+        ok = text_.insertPicture(bytes, error);
+    } else {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    pullCursor();
+    if (!ok)
+        emit failed(error);
+}
+
+QMimeData* PageView::createMimeDataFromSelection() const {
+    QMimeData* mime = QTextEdit::createMimeDataFromSelection();
+    if (textCursor().hasSelection())
+        mime->setData(kPageMimeType, text_.saveSelectionBytes());
+    return mime;
+}
+
+}  // namespace arbor::ui

@@ -1,0 +1,242 @@
+// The main window's wiring, offscreen, on a sample collection: leaving a page, the
+// function keys, new pages, the format dialog.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QtTest/QTest>
+
+#include "app/program_state.h"
+#include "app/yini.h"
+#include "db/schema.h"
+#include "db/zsvr.h"
+#include "editor/document_model.h"
+#include "editor/rich_text.h"
+#include "editor/sample_collection.h"
+#include "editor/user_formats.h"
+#include "support/scripted_prompter.h"
+#include "tree/page_tree.h"
+#include "ui/fmdoc.h"
+#include "ui/main_menus.h"
+#include "ui/page_view.h"
+#include "ui/settings_dialog.h"
+#include "ui/ufky.h"
+#include "ui/utrx.h"
+#include "ui/utxm.h"
+
+using namespace arbor;
+using namespace arbor::ui;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    test::PrompterFixture ui;
+    QTemporaryDir user;
+    QString savedUserPath = G().UserPath;
+    std::unique_ptr<fmDoc> window;
+    QString sample;
+
+    void SetUp() override {
+        G().UserPath = user.path() + "/";
+        G().WrkPath = G().UserPath + "Wrk/";
+        QDir().mkpath(G().WrkPath);
+        bool ok = false;
+        Ini().GetTxt(user.filePath("User.xml"), ok);
+        Ini().GetGtx("TX_USR");
+        Ini().SetVal("更新確認", "確認");
+        Ini().SetGtx();
+        registerUserFormatLoading();
+        sample = user.filePath("sample.txdb");
+        QString error;
+        ASSERT_TRUE(createSampleCollection(sample, ARBOR_TEST_APDATA "schema.sql", error))
+            << error.toStdString();
+        window = std::make_unique<fmDoc>();
+        window->SetDBNo(sample, 0);
+        window->load();
+        ASSERT_TRUE(zSvr::instance().isOpen());
+    }
+    void TearDown() override {
+        window.reset();
+        zSvr::instance().D_Close();
+        zSvr::setOpenHook(nullptr);
+        G().UserPath = savedUserPath;
+    }
+    tree::PageTree& tree() { return *window->tree()->tree(); }
+    uTxm& editor() { return *window->editor(); }
+    // Opens the node of a page as a click would.
+    void open(int page) {
+        const QList<QModelIndex> nodes = tree().nodesOfPage(page);
+        ASSERT_FALSE(nodes.isEmpty()) << page;
+        tree().openNode(nodes.first());
+    }
+    void type(const QString& text) {
+        QTextCursor c = editor().GetObj().cursor();
+        c.movePosition(QTextCursor::End);
+        editor().GetObj().setCursor(c);
+        editor().GetObj().insertText(text);
+    }
+    QString stored(int page) {
+        return zSvr::instance()
+            .R_GtVaL("Select txDoc From msDoc Where noDoc=" + QString::number(page), "")
+            .toString();
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsOnTheFirstPage) {
+    EXPECT_EQ(window->currentPage(), 1001);
+    EXPECT_TRUE(editor().GetMTxt().contains("Arbor へようこそ"));
+    EXPECT_FALSE(editor().bDcEdt());
+    EXPECT_TRUE(window->windowTitle().contains("sample.txdb"));
+}
+
+TEST_F(MainWindowTest, LeavingAModifiedPageAsksAndCancelKeepsIt) {
+    type("追記した文");
+    ASSERT_TRUE(editor().bDcEdt());
+    tree().SetNodes(tree().SlctdKy(), false);
+    ui.prompter.answers = {Answer::Cancel};
+    open(1002);
+    EXPECT_EQ(window->currentPage(), 1001);
+    EXPECT_TRUE(editor().GetMTxt().contains("追記した文"));
+    EXPECT_TRUE(editor().bDcEdt());
+    EXPECT_TRUE(ui.prompter.messages.contains("現在の文書を保存しますか"));
+    // Yes saves, then the other page opens.
+    ui.prompter.answers = {Answer::Yes};
+    open(1002);
+    EXPECT_EQ(window->currentPage(), 1002);
+    EXPECT_TRUE(stored(1001).contains("追記した文"));
+    // No lets the change go.
+    type("捨てる文");
+    ui.prompter.answers = {Answer::No};
+    open(1003);
+    EXPECT_EQ(window->currentPage(), 1003);
+    EXPECT_FALSE(stored(1002).contains("捨てる文"));
+}
+
+TEST_F(MainWindowTest, F8SavesAndF9MakesANewPageAfterTheCurrentOne) {
+    type("F8で保存");
+    window->keyBar()->press(8, false);
+    EXPECT_TRUE(stored(1001).contains("F8で保存"));
+    EXPECT_FALSE(editor().bDcEdt());
+
+    const int next = NextDocNo();
+    window->keyBar()->press(9, false);
+    EXPECT_EQ(window->currentPage(), next);
+    EXPECT_EQ(tree().SlctdKy(), "NewNode");
+    editor().setTitle("新しいﾍﾟｰｼﾞ");
+    type("新しいページの本文");
+    window->keyBar()->press(8, false);
+    EXPECT_EQ(stored(next), "新しいページの本文");
+    // Placed after the welcome page, at the top level.
+    EXPECT_EQ(zSvr::instance()
+                  .R_GtVaL("Select noLfP From tbTree Where noLfC=" + QString::number(next), -1)
+                  .toInt(),
+              0);
+    const int welcome =
+        zSvr::instance().R_GtVaL("Select inSrt From tbTree Where noLfC=1001", -1).toInt();
+    const int placed =
+        zSvr::instance()
+            .R_GtVaL("Select inSrt From tbTree Where noLfC=" + QString::number(next), -1)
+            .toInt();
+    EXPECT_GT(placed, welcome);
+}
+
+TEST_F(MainWindowTest, F5AndCtrlF5RunTheirMenuItems) {
+    // F5 gives the caret's paragraph the body style.
+    QTextCursor c(editor().GetObj().body()->begin());
+    editor().GetObj().setCursor(c);
+    window->keyBar()->press(5, false);
+    EXPECT_EQ(editor().GetObj().body()->begin().blockFormat().intProperty(doc::StyleIndex), kBody);
+    // Ctrl+F5 imports a picture.
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString png = user.filePath("red.png");
+    ASSERT_TRUE(image.save(png));
+    ui.prompter.files = {png};
+    const QString before = editor().GetObj().body()->toHtml();
+    window->keyBar()->press(5, true);
+    EXPECT_NE(editor().GetObj().body()->toHtml(), before);
+    EXPECT_TRUE(editor().GetObj().body()->toHtml().contains("arbor-image"));
+}
+
+TEST_F(MainWindowTest, EditorKeysReachTheirCommandsWithTheTextFocused) {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTextBlock body = editor().GetObj().body()->begin();
+    while (body.isValid() && body.blockFormat().intProperty(doc::StyleIndex) != kBody)
+        body = body.next();
+    ASSERT_TRUE(body.isValid());
+    ASSERT_NE(body.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    PageView* text = editor().findChild<PageView*>();
+    ASSERT_NE(text, nullptr);
+    text->setFocus();
+    QTextCursor c(body);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    text->setTextCursor(c);
+    // Ctrl+B bolds the selection; a key the window and the editor both claimed would do nothing.
+    QTest::keyClick(text, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(body.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    // Ctrl+S stores the page, also when a menu opened earlier, without a page, left its item off.
+    window->menus()->item("mnEdit", 18)->setEnabled(false);
+    type("Ctrl+Sで保存");
+    QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(stored(1001).contains("Ctrl+Sで保存"));
+    EXPECT_FALSE(editor().bDcEdt());
+}
+
+TEST_F(MainWindowTest, AKeyBoundToADisabledItemDoesNothing) {
+    QAction* save = window->menus()->item("mnEdit", 18);
+    ASSERT_NE(save, nullptr);
+    type("保存されない");
+    save->setEnabled(false);
+    window->keyBar()->SetEnbByMenu();
+    EXPECT_FALSE(window->keyBar()->keys().key("F8").enabled);
+    window->keyBar()->keys().press(8, false);
+    EXPECT_FALSE(stored(1001).contains("保存されない"));
+}
+
+TEST_F(MainWindowTest, TheFormatDialogChecksSizesAndSaves) {
+    SettingsDialog dialog(window.get());
+    dialog.editedFormat(kBody).FontSize = 12;
+    dialog.editedFormat(kEmphasis).FontSize = 12;
+    for (int i : {kHeading1, kHeading2, kHeading3})
+        dialog.editedFormat(i).FontSize = 12;
+    dialog.setLineSpacing(1.5f);
+    ASSERT_TRUE(dialog.applyFormats());
+    EXPECT_TRUE(ui.prompter.messages.contains("見出しのﾌｫﾝﾄｻｲｽﾞ順に変えます"));
+    EXPECT_EQ(Frmt::instance().format(kHeading1).FontSize, 15);
+    const QString stored = zSvr::instance().R_GtVaL("Select DmFmt From kaUsr", "").toString();
+    EXPECT_TRUE(stored.contains("<USR_LSP>1.5</USR_LSP>"));
+    // A body size the web cannot show: the message, and the sizes saved as they are.
+    ui.prompter.messages.clear();
+    SettingsDialog second(window.get());
+    second.editedFormat(kBody).FontSize = 11;
+    second.editedFormat(kEmphasis).FontSize = 11;
+    ASSERT_TRUE(second.applyFormats());
+    EXPECT_EQ(ui.prompter.messages.size(), 1);
+    EXPECT_EQ(Frmt::instance().format(kBody).FontSize, 11);
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheSettingsOnlyWhenAllowed) {
+    type("未保存");
+    ui.prompter.answers = {Answer::Cancel};
+    EXPECT_FALSE(window->CloseMain());
+    EXPECT_TRUE(zSvr::instance().isOpen());
+    ui.prompter.answers = {Answer::No};
+    EXPECT_TRUE(window->CloseMain());
+    EXPECT_FALSE(zSvr::instance().isOpen());
+    QFile xml(user.filePath("User.xml"));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(xml.readAll());
+    EXPECT_TRUE(text.contains("<ACT>sample.txdb</ACT>")) << text.toStdString();
+    EXPECT_TRUE(text.contains("<TrxWd>"));
+}
