@@ -140,12 +140,10 @@ void PageView::setViewMode(int mode) {
 }
 
 void PageView::setControlCharsShown(bool shown) {
-    QTextOption option = document()->defaultTextOption();
-    QTextOption::Flags flags = option.flags();
-    // Paragraph and line marks only: a dot for every blank is noise in Japanese text.
-    flags.setFlag(QTextOption::ShowLineAndParagraphSeparators, shown);
-    option.setFlags(flags);
-    document()->setDefaultTextOption(option);
+    // Drawn by the view itself (paintEvent): the layout's own marks take the size of the
+    // next paragraph's font and widen the lines they end.
+    marksShown_ = shown;
+    viewport()->update();
 }
 
 double PageView::pixelsPerTwip() const {
@@ -316,24 +314,60 @@ void PageView::keyPressEvent(QKeyEvent* event) {
 // Page breaks are invisible in a text that does not paginate: a dashed line marks them.
 void PageView::paintEvent(QPaintEvent* event) {
     QTextEdit::paintEvent(event);
-    const int top = verticalScrollBar()->value();
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const int height = viewport()->height();
     QPainter painter(viewport());
-    painter.setPen(QPen(QColor(0x8A, 0x94, 0xA6), 1, Qt::DashLine));
     QFont small = font();
     small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
-    painter.setFont(small);
     const QAbstractTextDocumentLayout* layout = document()->documentLayout();
     for (QTextBlock b = cursorForPosition(QPoint(0, 0)).block(); b.isValid(); b = b.next()) {
-        const QRectF box = layout->blockBoundingRect(b);
-        const int y = static_cast<int>(box.top()) - top;
-        if (y > height)
+        const QRectF box = layout->blockBoundingRect(b).translated(-scroll);
+        if (box.top() > height)
             break;
+        if (marksShown_)
+            paintMarks(painter, b, box.topLeft());
         if (!(b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
             continue;
+        const int y = static_cast<int>(box.top());
+        painter.setPen(QPen(QColor(0x8A, 0x94, 0xA6), 1, Qt::DashLine));
+        painter.setFont(small);
         painter.drawLine(0, y, viewport()->width(), y);
         painter.drawText(QRect(0, y - 16, viewport()->width() - 4, 15),
                          Qt::AlignRight | Qt::AlignBottom, QStringLiteral("改頁"));
+    }
+}
+
+// A line mark after every line break, a paragraph mark after every paragraph, each sized to
+// its own line.
+void PageView::paintMarks(QPainter& painter, const QTextBlock& block, const QPointF& origin) {
+    const QTextLayout* lines = block.layout();
+    if (!lines || lines->lineCount() == 0)
+        return;
+    // A table's edges are blocks of their own (Qt's frame marks U+FDD0 and U+FDD1), not
+    // paragraphs.
+    const char16_t first = document()->characterAt(block.position()).unicode();
+    if (first == 0xFDD0 || first == 0xFDD1)
+        return;
+    const QString text = block.text();
+    painter.setPen(QColor(0x5B, 0x7D, 0xB1));
+    // The paragraph's own text size (a picture makes a line tall, not its mark).
+    const double points = block.charFormat().fontPointSize() > 0
+                              ? block.charFormat().fontPointSize()
+                              : document()->defaultFont().pointSizeF();
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, static_cast<int>(points * device_.logicalDpiY() / 72.0 * 0.8)));
+    for (int i = 0; i < lines->lineCount(); ++i) {
+        const QTextLine line = lines->lineAt(i);
+        const int end = line.textStart() + line.textLength();
+        const bool last = i == lines->lineCount() - 1;
+        const bool lineBreak =
+            end > 0 && end <= text.size() && text.at(end - 1) == QChar::LineSeparator;
+        if (!last && !lineBreak)
+            continue;
+        painter.setFont(font);
+        const QPointF at =
+            origin + QPointF(line.x() + line.naturalTextWidth() + 2, line.y() + line.ascent());
+        painter.drawText(at, lineBreak ? QStringLiteral("↵") : QStringLiteral("¶"));
     }
 }
 

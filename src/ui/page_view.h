@@ -11,6 +11,9 @@
 
 #include "editor/fields.h"
 
+class QPainter;
+class QTextBlock;
+
 namespace arbor {
 class RichText;
 }
@@ -66,6 +69,7 @@ class PageView : public QTextEdit {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void paintMarks(QPainter& painter, const QTextBlock& block, const QPointF& origin);
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -90,6 +94,7 @@ class PageView : public QTextEdit {
     QImage device_;  // the zoomed resolution the layout measures with
     int zoom_ = 100;
     int viewMode_ = 0;
+    bool marksShown_ = false;
     bool markPending_ = false;
     bool pushPending_ = false;
 };

@@ -201,6 +201,8 @@ QWidget* SettingsDialog::buildStartPage() {
     startPage_->setRange(0, 999999999);
     startPage_->setPrefix(QStringLiteral("文書No "));
     startPage_->setValue(ini.vGtVal(QStringLiteral("開始頁NO"), 0).toInt());
+    startPage_->setEnabled(openStart_->isChecked());
+    connect(openStart_, &QCheckBox::toggled, startPage_, &QWidget::setEnabled);
     form->addRow(openStart_, startPage_);
     ini.GetGtx(QStringLiteral("位置"));
     showKeys_ = new QCheckBox(QStringLiteral("ﾌｧﾝｸｼｮﾝｷｰを表示する"), page);

@@ -6,17 +6,21 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QtTest/QTest>
+#include <set>
 
 #include "app/program_state.h"
 #include "app/yini.h"
 #include "db/schema.h"
 #include "db/zsvr.h"
 #include "editor/document_model.h"
+#include "editor/link_fields.h"
 #include "editor/rich_text.h"
 #include "editor/sample_collection.h"
 #include "editor/user_formats.h"
@@ -26,6 +30,7 @@
 #include "ui/main_menus.h"
 #include "ui/page_view.h"
 #include "ui/settings_dialog.h"
+#include "ui/tree_menu.h"
 #include "ui/ufky.h"
 #include "ui/utrx.h"
 #include "ui/utxm.h"
@@ -239,4 +244,114 @@ TEST_F(MainWindowTest, ClosingWritesTheSettingsOnlyWhenAllowed) {
     const QString text = QString::fromUtf8(xml.readAll());
     EXPECT_TRUE(text.contains("<ACT>sample.txdb</ACT>")) << text.toStdString();
     EXPECT_TRUE(text.contains("<TrxWd>"));
+}
+
+// A newcomer's first session: a new database, pages before, after and below, six styles,
+// a table, a picture, a tag link, F8, and everything still there after closing.
+TEST_F(MainWindowTest, ANewDatabaseKeepsWhatWasWrittenAcrossARestart) {
+    bool created = false;
+    QString error;
+    ASSERT_TRUE(ensureTemplateDb(G().UserPath, ARBOR_TEST_APDATA "schema.sql", defaultFormatsText(),
+                                 created, error))
+        << error.toStdString();
+    const QString path = user.filePath("mine.txdb");
+    ui.prompter.files = {path};
+    ASSERT_TRUE(window->files().NewDocDb());
+    EXPECT_EQ(G().DbName, "mine");
+    EXPECT_EQ(zSvr::instance().R_GtVaL("Select Count(*) From msDoc", -1).toInt(), 0);
+
+    // The first page ("最初のﾍﾟｰｼﾞ": F9 waits for a page to follow), written in the six
+    // styles with a table and a picture.
+    EXPECT_FALSE(window->keyBar()->keys().key("F9").enabled);
+    window->tree()->mnTree()->item(0)->trigger();
+    const int home = window->currentPage();
+    editor().setTitle("ホーム");
+    RichText& t = editor().GetObj();
+    const QStringList lines = {"大見出し",   "中見出し",   "小見出し",
+                               "本文の段落", "強調の段落", "補足の段落"};
+    for (int i = 0; i < lines.size(); ++i) {
+        QTextCursor c = t.cursor();
+        c.movePosition(QTextCursor::End);
+        if (i > 0)
+            c.insertBlock();
+        c.insertText(lines[i]);
+        t.setCursor(c);
+        window->keyBar()->press(2 + i, false);  // F2 … F7
+    }
+    QTextCursor end = t.cursor();
+    end.movePosition(QTextCursor::End);
+    t.setCursor(end);
+    ASSERT_NE(t.insertTable(2, 3), nullptr);
+    end.movePosition(QTextCursor::End);
+    t.setCursor(end);
+    QImage image(16, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_TRUE(t.insertPicture(png, error)) << error.toStdString();
+    window->keyBar()->press(8, false);
+    ASSERT_FALSE(editor().bDcEdt());
+
+    // A page below it that links back with a tag, one before that, one after the home page.
+    tree().SetNodes(tree().SlctdKy(), false);
+    window->tree()->mnTree()->item(2)->trigger();
+    const int child = window->currentPage();
+    editor().setTitle("子ページ");
+    type("親へ ");
+    editor().insertTagLink(home, "ホーム");
+    window->keyBar()->press(8, false);
+    window->tree()->mnTree()->item(0)->trigger();
+    const int before = window->currentPage();
+    editor().setTitle("前のページ");
+    type("前に置いた");
+    window->keyBar()->press(8, false);
+    open(home);
+    window->tree()->mnTree()->item(1)->trigger();
+    const int after = window->currentPage();
+    editor().setTitle("次のページ");
+    type("後に置いた");
+    window->keyBar()->press(8, false);
+    ASSERT_TRUE(window->CloseMain());
+
+    // Opened again: the placements and the content are as they were left.
+    window = std::make_unique<fmDoc>();
+    window->SetDBNo(path, 0);
+    window->load();
+    ASSERT_TRUE(zSvr::instance().isOpen());
+    auto placement = [](int page, const char* column) {
+        return zSvr::instance()
+            .R_GtVaL(QString("Select %1 From tbTree Where noLfC=%2").arg(column).arg(page), -1)
+            .toInt();
+    };
+    EXPECT_EQ(placement(home, "noLfP"), 0);
+    EXPECT_EQ(placement(after, "noLfP"), 0);
+    EXPECT_GT(placement(after, "inSrt"), placement(home, "inSrt"));
+    EXPECT_EQ(placement(child, "noLfP"), home);
+    EXPECT_EQ(placement(before, "noLfP"), home);
+    EXPECT_LT(placement(before, "inSrt"), placement(child, "inSrt"));
+
+    open(home);
+    ASSERT_EQ(window->currentPage(), home);
+    std::set<int> styles;
+    bool picture = false;
+    for (QTextBlock b = editor().GetObj().body()->begin(); b.isValid(); b = b.next()) {
+        if (lines.contains(b.text()))
+            styles.insert(b.blockFormat().intProperty(doc::StyleIndex));
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            picture = picture || it.fragment().charFormat().isImageFormat();
+    }
+    EXPECT_EQ(styles, (std::set<int>{kHeading1, kHeading2, kHeading3, kBody, kEmphasis, kNote}));
+    EXPECT_TRUE(picture);
+    EXPECT_EQ(editor().GetObj().body()->rootFrame()->childFrames().size(), 1);  // the table
+
+    tree().SetNodes(tree().SlctdKy(), false);
+    open(child);
+    const auto fields = editor().GetObj().allFields();
+    ASSERT_EQ(fields.size(), 1);
+    const LinkTarget link = splitLinkData(fields.front().data);
+    EXPECT_EQ(link.kind, LinkKind::Tag);
+    EXPECT_EQ(link.target, QString::number(home));
+    EXPECT_EQ(stored(before), "前に置いた");
 }
