@@ -39,6 +39,12 @@ SaveReport SavePage(int number, const PageContent& content) {
         report.outcome = SaveOutcome::ReadOnly;
         return report;
     }
+    // A file deleted or moved away while open still takes writes, which would vanish with it.
+    if (!db.isServer() && !QFileInfo::exists(db.dataSourceName())) {
+        report.error =
+            QStringLiteral("文書ﾃﾞｰﾀｰﾍﾞｰｽのﾌｧｲﾙが見つかりません: ") + db.dataSourceName();
+        return report;
+    }
     QString title = cleanTitle(content.title);
     const QString proposal = cleanTitle(titleProposal(content.plainText));
     const QString tags = tagSet(content.fieldData);

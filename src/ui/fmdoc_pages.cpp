@@ -173,7 +173,11 @@ void fmDoc::SavePage() {
         default:
             break;
     }
-    setWindowModified(false);
+    // The editor cleared its flag before asking for the save: a page that was not stored
+    // stays modified, so leaving it still asks.
+    if (report.outcome != SaveOutcome::Saved && report.outcome != SaveOutcome::NoPage)
+        editor_->setBDcEdt(true);
+    setWindowModified(editor_->bDcEdt());
 }
 
 void fmDoc::DuplicatePage() {
@@ -273,6 +277,9 @@ void fmDoc::autosave() {
     }
     if (tree_->tree()->GetNodeText() == QLatin1String("新規ﾍﾟｰｼﾞ"))
         return;
+    // A save that fails is tried again after the interval, not at every tick of the timer
+    // (each failure shows its message).
+    lastSave_ = QDateTime::currentDateTime();
     editor_->rtAct(cmd::SaveToDatabase);
 }
 

@@ -154,6 +154,30 @@ TEST_F(MainWindowTest, F8SavesAndF9MakesANewPageAfterTheCurrentOne) {
     EXPECT_GT(placed, welcome);
 }
 
+TEST_F(MainWindowTest, APageThatCouldNotBeStoredStaysModified) {
+    type("消えたﾌｧｲﾙへ");
+    window->keyBar()->press(8, false);
+    EXPECT_FALSE(window->isWindowModified());
+    // The database file is moved away while open: the save says so and keeps the change.
+    ASSERT_TRUE(QFile::rename(sample, sample + ".moved"));
+    type("保存できない文");
+    window->keyBar()->press(8, false);
+    ASSERT_FALSE(ui.prompter.messages.isEmpty());
+    EXPECT_TRUE(ui.prompter.messages.last().startsWith("文書を保存できませんでした"));
+    EXPECT_TRUE(editor().bDcEdt());
+    EXPECT_TRUE(window->isWindowModified());
+    // Leaving the page still asks; Cancel keeps it.
+    ui.prompter.answers = {Answer::Cancel};
+    open(1002);
+    EXPECT_EQ(window->currentPage(), 1001);
+    EXPECT_TRUE(editor().GetMTxt().contains("保存できない文"));
+    // Back in place, the save goes through.
+    ASSERT_TRUE(QFile::rename(sample + ".moved", sample));
+    window->keyBar()->press(8, false);
+    EXPECT_TRUE(stored(1001).contains("保存できない文"));
+    EXPECT_FALSE(editor().bDcEdt());
+}
+
 TEST_F(MainWindowTest, F5AndCtrlF5RunTheirMenuItems) {
     // F5 gives the caret's paragraph the body style.
     QTextCursor c(editor().GetObj().body()->begin());
