@@ -9,7 +9,14 @@ pg_test_start() {
   if [ -z "$pgbin" ] || [ ! -x "$pgbin/initdb" ]; then
     echo "pg-test-server: PostgreSQL server binaries not found" >&2; return 1
   fi
-  port=${ARBOR_TEST_PG_PORT:-54329}
+  # The first free port from 54329 on, unless one is asked for (another server, such as a
+  # developer's own test server, may hold the usual one).
+  port=${ARBOR_TEST_PG_PORT:-}
+  if [ -z "$port" ]; then
+    for port in $(seq 54329 54399); do
+      (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break
+    done
+  fi
   ARBOR_PG_ROOT=$(mktemp -d /tmp/arbor-pg.XXXXXX)
   local as=()
   if [ "$(id -u)" -eq 0 ]; then
