@@ -534,6 +534,7 @@ bool uTxm::SetData(const QByteArray& bytes, bool noQuestion) {
         if (bytes.isEmpty()) {
             d_->text->clear();
             d_->text->setPageSetup(d_->settings.page);
+            d_->styleEmptyPage();
         } else {
             QString error;
             if (!d_->text->loadBytes(bytes, error)) {
@@ -621,12 +622,22 @@ void uTxm::SetText(const QString& text) {
     d_->view->pushCursor();
 }
 
+void uTxm::Parts::styleEmptyPage() {
+    LoadGuard guard(loading);
+    QTextDocument* body = text->body();
+    body->setUndoRedoEnabled(false);
+    QTextCursor c(body);
+    applyParagraphStyle(c, kBody, Frmt::instance());
+    body->setUndoRedoEnabled(true);
+}
+
 void uTxm::clearDocument() {
     {
         LoadGuard guard(d_->loading);
         d_->text->clear();
         d_->text->setPageSetup(d_->settings.page);
     }
+    d_->styleEmptyPage();
     d_->title->clear();
     d_->setModified(false);
     d_->refresh();

@@ -356,6 +356,7 @@ bool uTxm::Parts::newDocument() {
         // Emptying is an edit of the page (it differs from what is stored), not a load.
         text->clear();
     }
+    styleEmptyPage();
     if (hadContent)
         setModified(true);
     view->setFocus();

@@ -87,6 +87,8 @@ struct uTxm::Parts {
     bool tableCommand(int code);
     bool pageSetup();
     bool newDocument();
+    // An emptied page starts in the body style, as typing on a written page would.
+    void styleEmptyPage();
     void setZoom(int percent);
     void openFind(bool replace);
     void setAlignment(Qt::Alignment alignment);

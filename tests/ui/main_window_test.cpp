@@ -136,6 +136,12 @@ TEST_F(MainWindowTest, F8SavesAndF9MakesANewPageAfterTheCurrentOne) {
     window->keyBar()->press(9, false);
     EXPECT_EQ(window->currentPage(), next);
     EXPECT_EQ(tree().SlctdKy(), "NewNode");
+    // The new page starts in the body style, and that is not an edit of it.
+    const QTextBlock first = editor().GetObj().body()->begin();
+    EXPECT_EQ(first.blockFormat().intProperty(doc::StyleIndex), kBody);
+    EXPECT_EQ(first.charFormat().fontPointSize(), Frmt::instance().format(kBody).FontSize);
+    EXPECT_FALSE(editor().bDcEdt());
+    EXPECT_FALSE(editor().GetObj().body()->isUndoAvailable());
     editor().setTitle("新しいﾍﾟｰｼﾞ");
     type("新しいページの本文");
     window->keyBar()->press(8, false);
