@@ -1,10 +1,13 @@
 #include "ui/page_tree_view.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStandardItemModel>
+#include <QToolTip>
 
 #include "tree/tree_model.h"
 #include "ui/tree_icons.h"
@@ -21,6 +24,27 @@ void TreeItemDelegate::initStyleOption(QStyleOptionViewItem* option,
         option->icon = icon;
         option->features |= QStyleOptionViewItem::HasDecoration;
     }
+}
+
+bool TreeItemDelegate::isLabelCut(const QStyleOptionViewItem& option, const QModelIndex& index,
+                                  const QWidget* view) const {
+    QStyleOptionViewItem o(option);
+    initStyleOption(&o, index);
+    const QStyle* style = view ? view->style() : QApplication::style();
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &o, view);
+    return o.fontMetrics.horizontalAdvance(o.text) > text.width();
+}
+
+bool TreeItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && !index.data(Qt::ToolTipRole).isValid()) {
+        if (isLabelCut(option, index, view))
+            QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 void TreeItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,

@@ -22,6 +22,11 @@ class TreeItemDelegate : public QStyledItemDelegate {
     void setLabelCommit(LabelCommit commit) { commit_ = std::move(commit); }
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
+    // A label the panel is too narrow for shows whole as the node's tool tip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    bool isLabelCut(const QStyleOptionViewItem& option, const QModelIndex& index,
+                    const QWidget* view) const;
 
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

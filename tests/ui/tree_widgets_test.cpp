@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTreeView>
@@ -311,6 +312,30 @@ TEST_P(TreeWidgetsTest, TheReverseWindowSearchesWalksUpAndFollowsTags) {
     EXPECT_EQ(rev.titleLabel()->text(), "B");
     emit rev.pageView()->anchorClicked(QUrl("http://example.com/"));
     EXPECT_EQ(m->rowCount(), 2);
+}
+
+TEST(TreeItemDelegateTest, OnlyALabelTooLongForThePanelIsCut) {
+    arbor::ui::PageTreeView view;
+    QStandardItemModel model;
+    model.appendRow(new QStandardItem("短い"));
+    model.appendRow(new QStandardItem(QString("とても長いページの題名").repeated(4)));
+    view.setModel(&model);
+    view.resize(180, 200);
+    view.show();
+    QApplication::processEvents();
+    auto* delegate = qobject_cast<arbor::ui::TreeItemDelegate*>(view.itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    auto cut = [&](int row) {
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.rect = view.visualRect(model.index(row, 0));
+        return delegate->isLabelCut(option, model.index(row, 0), &view);
+    };
+    EXPECT_FALSE(cut(0));
+    EXPECT_TRUE(cut(1));
+    view.resize(2000, 200);
+    QApplication::processEvents();
+    EXPECT_FALSE(cut(1));
 }
 
 TEST(DialogPrompterTest, CarriageReturnsBecomeLineBreaks) {
