@@ -15,6 +15,7 @@
 #include "editor/user_formats.h"
 #include "ui/dialog_prompter.h"
 #include "ui/fmdoc.h"
+#include "ui/translations.h"
 #include "ui/ufky.h"
 #include "ui/wait_window.h"
 
@@ -31,6 +32,7 @@ int runEditor(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Arbor"));
     QApplication::setApplicationVersion(QStringLiteral(ARBOR_VERSION));
+    arbor::ui::installJapaneseTranslations(app);
     arbor::ui::DialogPrompter dialogs;
     arbor::ScopedPrompter prompterGuard(dialogs);
     arbor::ui::WindowProgress windowProgress;

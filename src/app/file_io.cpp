@@ -21,6 +21,13 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return file.commit();
 }
 
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {
+    if (writeFileAtomically(path, bytes))
+        return true;
+    error = QStringLiteral("ファイルを書き込めません: %1").arg(QFileInfo(path).absoluteFilePath());
+    return false;
+}
+
 bool copyFileReplacing(const QString& source, const QString& destination) {
     const QFileInfo info(source);
     if (info.isSymLink()) {

@@ -11,6 +11,8 @@ namespace arbor {
 // Replaces (or creates) path with bytes. False when anything failed; the old file,
 // if any, is then untouched.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+// The same, with the message for the user in error when it fails.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString& error);
 
 // Copies source to destination the same way; the copy takes the source's permissions.
 // A symbolic link is copied as the link itself.

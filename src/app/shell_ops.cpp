@@ -167,15 +167,31 @@ UrlOpener setUrlOpener(UrlOpener opener) {
     return previous;
 }
 
-bool openWithDesktop(const QUrl& url) {
-    if (!url.isValid())
-        return false;
+namespace {
+
+bool openUrl(const QUrl& url) {
     if (currentOpener())
         return currentOpener()(url);
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return QDesktopServices::openUrl(url);
     // Without a GUI (batch commands) the desktop's opener is still there.
     return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+}
+
+}  // namespace
+
+bool openWithDesktop(const QUrl& url) {
+    if (!url.isValid())
+        return false;
+    if (openUrl(url))
+        return true;
+    // Without a word the user would take the command for broken.
+    prompter().message(
+        QStringLiteral("表示するｱﾌﾟﾘｹｰｼｮﾝが見つかりません\n") +
+            (url.isLocalFile() ? url.toLocalFile() : url.toString()) +
+            QStringLiteral("\n\nﾌﾞﾗｳｻﾞなどの既定のｱﾌﾟﾘｹｰｼｮﾝ(xdg-open)を確認して下さい"),
+        Severity::Warning);
+    return false;
 }
 
 QUrl urlForTarget(const QString& target) {

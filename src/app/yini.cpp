@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringDecoder>
 #include <algorithm>
@@ -433,6 +434,12 @@ void yIni::SetGtx() {
         }
     }
     const QString block = kGroupIndent + start + kCrLf + groupText_ + kGroupIndent + end + kCrLf;
+    if (p >= 0) {
+        // The group was cut short (no end tag): the new group takes its place, or the
+        // next start would read the broken group's old values first.
+        replaceBrokenGroup(p, block);
+        return;
+    }
     const qsizetype root = text_.indexOf(kRootEnd);
     if (root >= 0) {
         text_.insert(root, block);
@@ -444,6 +451,25 @@ void yIni::SetGtx() {
         text_ += block + kRootEnd;
         keepCopyBeforeWrite_ = true;
     }
+}
+
+void yIni::replaceBrokenGroup(qsizetype start, const QString& block) {
+    // The broken group runs to the next group's start line, the root's end or the end.
+    static const QRegularExpression nextGroup(QStringLiteral("\\n {0,3}<(?![/?])"));
+    qsizetype end = text_.size();
+    const QRegularExpressionMatch m = nextGroup.match(text_, start + 1);
+    if (m.hasMatch())
+        end = m.capturedStart() + 1;
+    const qsizetype root = text_.indexOf(kRootEnd, start);
+    if (root >= 0 && root < end)
+        end = root;
+    qsizetype lineStart = start;
+    while (lineStart > 0 && text_.at(lineStart - 1) == u' ')
+        --lineStart;
+    text_.replace(lineStart, end - lineStart, block);
+    if (!text_.contains(kRootEnd))
+        text_ += kRootEnd;
+    keepCopyBeforeWrite_ = true;
 }
 
 bool yIni::backupDamagedFile() {

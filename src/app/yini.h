@@ -75,6 +75,7 @@ class yIni {
     QString userDataIniToken(bool& rewrite) const;
     void recordProgramPath() const;
     bool backupDamagedFile();
+    void replaceBrokenGroup(qsizetype start, const QString& block);
 
     UserFolders folders_;
     QString filePath_;

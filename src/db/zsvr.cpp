@@ -151,11 +151,27 @@ bool zSvr::finishOpen(const QString& path) {
         readValue(QStringLiteral("Select DmFmt From kaUsr"), QString(), formatsRead);
     }
     if (!formatsRead) {
-        lastError_ = msg::formatsUnreadable() +
-                     (lastError_.isEmpty() ? QString() : QStringLiteral(" (") + lastError_ + u')');
+        lastError_ = msg::formatsUnreadable() + reasonForUser(lastError_);
         return false;
     }
     return true;
+}
+
+// The reason a document database could not be read, for the open's message: what the file
+// lacks rather than the statement that found out.
+QString zSvr::reasonForUser(const QString& error) {
+    if (error.isEmpty())
+        return {};
+    if (error.contains(QStringLiteral("no such table"), Qt::CaseInsensitive) ||
+        error.contains(QStringLiteral("does not exist"), Qt::CaseInsensitive))
+        return QStringLiteral("\n(文書ﾃﾞｰﾀｰﾍﾞｰｽの表がありません)");
+    if (error.contains(QStringLiteral("no such column"), Qt::CaseInsensitive))
+        return QStringLiteral("\n(書式設定の列がありません)");
+    QString reason = error;
+    const qsizetype statement = reason.indexOf(QStringLiteral(" ["));
+    if (statement >= 0)
+        reason.truncate(statement);
+    return QStringLiteral("\n(") + reason + u')';
 }
 
 bool zSvr::translate(const QString& sql, QStringList& out, bool bind) {

@@ -78,6 +78,7 @@ class zSvr {
     bool openFile(const QString& path);
     bool openDataLink(const QString& path);
     bool finishOpen(const QString& path);
+    static QString reasonForUser(const QString& error);
     std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& params,
                                              bool editable, QString& error);
     bool translate(const QString& sql, QStringList& out, bool bind = false);

@@ -6,6 +6,7 @@
 
 #include "app/program_state.h"
 #include "app/prompter.h"
+#include "app/text_cut.h"
 #include "db/zsvr.h"
 #include "editor/link_fields.h"
 
@@ -23,7 +24,7 @@ QString titleProposal(const QString& plainText) {
     }
     if (p < 0)
         return {};
-    return plainText.left(std::min<qsizetype>(p, 50));
+    return leftCharacters(plainText.left(p), 50);
 }
 
 SaveReport SavePage(int number, const PageContent& content) {

@@ -174,6 +174,9 @@ bool createSampleCollection(const QString& path, const QString& schemaPath, QStr
         w.withField(kBody, QStringLiteral("ページはそのまま "), QStringLiteral("ＨＴＭＬ"),
                     termData(QStringLiteral("ＨＴＭＬ")),
                     QStringLiteral(" のサイトや EPUB の本として出力できます。"));
+        w.paragraph(kBody, QStringLiteral(
+                               "下線の付いたリンクは、Ctrl キーを押しながらクリックすると"
+                               "そのページやサイトが開きます（クリックだけなら文字を直せます）。"));
         w.paragraph(kEmphasis, QStringLiteral("ページを書き終えたら F8 キーで更新します。"));
         w.paragraph(kNote,
                     QStringLiteral(

@@ -299,11 +299,7 @@ bool DocxBuilder::save(const QString& path, QString& error) const {
     const QByteArray bytes = package(error);
     if (bytes.isEmpty())
         return false;
-    if (!writeFileAtomically(path, bytes)) {
-        error = QStringLiteral("ファイルを書き込めません: %1").arg(path);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace arbor::docx

@@ -127,24 +127,31 @@ bool StoryReader::read(const QByteArray& xml, ir::Story& story, std::vector<Sect
     return true;
 }
 
+// On mc:AlternateContent: the first choice is read (what this reader understands, as Word
+// writes it), the fallbacks skipped. False when the reader stands on something else.
+bool StoryReader::readAlternateContent(const std::function<void()>& readChoice) {
+    if (!isMc(r_, ln("AlternateContent")))
+        return false;
+    bool chosen = false;
+    while (r_.readNextStartElement()) {
+        if (!chosen && isMc(r_, ln("Choice"))) {
+            chosen = true;
+            readChoice();
+        } else {
+            r_.skipCurrentElement();
+        }
+    }
+    return true;
+}
+
 void StoryReader::readBlockContent(std::vector<ir::Block>& out, int tableDepth) {
     while (r_.readNextStartElement())
         readBlockElement(out, tableDepth);
 }
 
 void StoryReader::readBlockElement(std::vector<ir::Block>& out, int tableDepth) {
-    if (isMc(r_, ln("AlternateContent"))) {
-        bool chosen = false;
-        while (r_.readNextStartElement()) {
-            if (!chosen && isMc(r_, ln("Choice"))) {
-                chosen = true;
-                readBlockContent(out, tableDepth);
-            } else {
-                r_.skipCurrentElement();
-            }
-        }
+    if (readAlternateContent([&] { readBlockContent(out, tableDepth); }))
         return;
-    }
     if (!isW(r_)) {
         r_.skipCurrentElement();
         return;
@@ -252,18 +259,8 @@ void StoryReader::readRunContent(ParagraphBuilder& p, const Link& link) {
 
 // The reader stands on one element of run-level content.
 void StoryReader::readRunElement(ParagraphBuilder& p, const Link& outer) {
-    if (isMc(r_, ln("AlternateContent"))) {
-        bool chosen = false;
-        while (r_.readNextStartElement()) {
-            if (!chosen && isMc(r_, ln("Choice"))) {
-                chosen = true;
-                readRunContent(p, outer);
-            } else {
-                r_.skipCurrentElement();
-            }
-        }
+    if (readAlternateContent([&] { readRunContent(p, outer); }))
         return;
-    }
     if (!isW(r_)) {
         r_.skipCurrentElement();
         return;

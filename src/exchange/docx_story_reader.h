@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <functional>
 #include <vector>
 
 #include "exchange/docx_format_reader.h"
@@ -48,6 +49,7 @@ class StoryReader {
     };
     class ParagraphBuilder;
 
+    bool readAlternateContent(const std::function<void()>& readChoice);
     void readBlockContent(std::vector<ir::Block>& out, int tableDepth);
     void readBlockElement(std::vector<ir::Block>& out, int tableDepth);
     void readParagraph(std::vector<ir::Block>& out);

@@ -23,11 +23,7 @@ bool writeDocx(const doc::DocumentParts& parts, const QString& path, QString& er
     const QByteArray bytes = docxBytes(parts, error);
     if (bytes.isEmpty())
         return false;
-    if (!writeFileAtomically(path, bytes)) {
-        error = QStringLiteral("ファイルを書き込めません: %1").arg(path);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace arbor::docx

@@ -3,7 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,6 +14,7 @@
 #include <QUrl>
 
 #include "app/file_io.h"
+#include "app/progress.h"
 
 namespace arbor::office {
 
@@ -45,6 +48,26 @@ QString lastLines(const QByteArray& output) {
     const QString text = QString::fromLocal8Bit(output).trimmed();
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.mid(qMax(0, lines.size() - 3)).join(QLatin1Char(' '));
+}
+
+// Waits for the conversion with the wait window up and the windows still painting, since
+// LibreOffice takes seconds even for a small page.
+bool waitShowingProgress(QProcess& process, int timeoutMs) {
+    struct WaitWindow {
+        WaitWindow() { progress().showWait(QStringLiteral("LibreOffice で変換しています…")); }
+        ~WaitWindow() { progress().hideWait(); }
+    } wait;
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(50)) {
+        if (process.state() == QProcess::NotRunning)
+            return true;
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        progress().step(0, 0);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return true;
 }
 
 }  // namespace
@@ -108,7 +131,7 @@ bool convert(const QString& input, const QString& extension, const QString& outp
         error = QStringLiteral("LibreOffice を起動できません: %1").arg(process.errorString());
         return false;
     }
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!waitShowingProgress(process, timeoutMs)) {
         const qint64 pid = process.processId();
         if (pid > 0)
             ::kill(-pid_t(pid), SIGKILL);

@@ -7,34 +7,38 @@
 
 namespace arbor::office {
 
-bool readOfficeFile(const QString& path, doc::DocumentParts& parts, QString& error, int timeoutMs) {
+namespace {
+
+// LibreOffice converts through a .docx in a private folder that goes away afterwards.
+template <typename Work>
+bool throughWorkFile(const QString& name, QString& error, Work work) {
     if (!available()) {
         error = missingMessage();
         return false;
     }
-    QTemporaryDir work;
-    if (!work.isValid()) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
         error = QStringLiteral("作業フォルダーを作れません");
         return false;
     }
-    const QString docx = work.filePath(QStringLiteral("converted.docx"));
-    return convert(path, QStringLiteral("docx"), docx, error, timeoutMs) &&
-           docx::readDocx(docx, parts, error);
+    return work(folder.filePath(name));
+}
+
+}  // namespace
+
+bool readOfficeFile(const QString& path, doc::DocumentParts& parts, QString& error, int timeoutMs) {
+    return throughWorkFile(QStringLiteral("converted.docx"), error, [&](const QString& docx) {
+        return convert(path, QStringLiteral("docx"), docx, error, timeoutMs) &&
+               docx::readDocx(docx, parts, error);
+    });
 }
 
 bool writeOfficeFile(const doc::DocumentParts& parts, const QString& path, const QString& extension,
                      QString& error, int timeoutMs) {
-    if (!available()) {
-        error = missingMessage();
-        return false;
-    }
-    QTemporaryDir work;
-    if (!work.isValid()) {
-        error = QStringLiteral("作業フォルダーを作れません");
-        return false;
-    }
-    const QString docx = work.filePath(QStringLiteral("page.docx"));
-    return docx::writeDocx(parts, docx, error) && convert(docx, extension, path, error, timeoutMs);
+    return throughWorkFile(QStringLiteral("page.docx"), error, [&](const QString& docx) {
+        return docx::writeDocx(parts, docx, error) &&
+               convert(docx, extension, path, error, timeoutMs);
+    });
 }
 
 }  // namespace arbor::office

@@ -284,12 +284,7 @@ bool ZipWriter::commit(const QString& path, QString& error) const {
     const QByteArray bytes = finish(error);
     if (bytes.isEmpty())
         return false;
-    if (!writeFileAtomically(path, bytes)) {
-        error =
-            QStringLiteral("ファイルを書き込めません: %1").arg(QFileInfo(path).absoluteFilePath());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace arbor::archive

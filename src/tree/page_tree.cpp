@@ -249,6 +249,18 @@ void PageTree::discardPending() {
     }
 }
 
+bool PageTree::mayLeaveShownPage() {
+    bool cancel = false;
+    emit eChkMove(cancel);
+    return !cancel;
+}
+
+void PageTree::showNoPage() {
+    currentKey_.clear();
+    currentId_.clear();
+    emit eSetDoc(QString(), QString(), QString(), kNoPage, false);
+}
+
 bool PageTree::mayLeave() {
     bool cancel = false;
     emit eChkMove(cancel);

@@ -69,6 +69,10 @@ class PageTree : public QObject {
     void SetRcntLst(const QString& caption, const QString& toolTip, const QString& sql);
     void trNew(int position, const QString& title);
     void trSort();
+    // Asks whether the page in the editor may be left (the editor's save question).
+    bool mayLeaveShownPage();
+    // The page in the editor lost its placement: the editor shows no page.
+    void showNoPage();
 
     struct NodeNumbers {
         QString parent;
@@ -174,6 +178,8 @@ class PageTree : public QObject {
     void discardPending();
     // Asks the container whether the current page may be left (for list entries).
     bool mayLeave();
+    // Shows the page of a search or recent-list entry; false when nothing was opened.
+    bool openListEntry(const QStandardItemModel* list, const QModelIndex& index);
     void forEachNode(const std::function<void(const QModelIndex&)>& visit) const;
     void applyCutColour(QStandardItem* item);
 

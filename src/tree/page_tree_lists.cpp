@@ -171,15 +171,20 @@ void PageTree::clearRecent() {
     recentList_->removeRows(0, recentList_->rowCount());
 }
 
-void PageTree::openRecentItem(const QModelIndex& index) {
-    if (busy_ || !index.isValid() || index.model() != recentList_)
-        return;
+bool PageTree::openListEntry(const QStandardItemModel* list, const QModelIndex& index) {
+    if (busy_ || !index.isValid() || index.model() != list)
+        return false;
     const QPersistentModelIndex target(index);
     if (!mayLeave() || !target.isValid())
-        return;
+        return false;
     emit eSetDoc(target.data(Qt::DisplayRole).toString(),
                  QString::number(target.data(PageRole).toInt()), QStringLiteral("0"),
                  kTagOrListEntry, false);
+    return true;
+}
+
+void PageTree::openRecentItem(const QModelIndex& index) {
+    openListEntry(recentList_, index);
 }
 
 // ---- search
@@ -202,15 +207,8 @@ void PageTree::find(const QString& text) {
 }
 
 void PageTree::openFindItem(const QModelIndex& index) {
-    if (busy_ || !index.isValid() || index.model() != findList_)
-        return;
-    const QPersistentModelIndex target(index);
-    if (!mayLeave() || !target.isValid())
-        return;
-    emit eSetDoc(target.data(Qt::DisplayRole).toString(),
-                 QString::number(target.data(PageRole).toInt()), QStringLiteral("0"),
-                 kTagOrListEntry, false);
-    emit eFndWd(lastFind_);
+    if (openListEntry(findList_, index))
+        emit eFndWd(lastFind_);
 }
 
 }  // namespace arbor::tree

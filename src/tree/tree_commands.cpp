@@ -36,6 +36,11 @@ bool deleteSelectedPlacement(PageTree& tree) {
     if (key.isEmpty())
         return false;
     const bool placement = key != kNewNodeKey && !isTagKey(key);
+    // The placement of the page in the editor (or the new page being written): afterwards
+    // no page is open, so nothing is saved into a page that stands nowhere.
+    const bool shown = key == kNewNodeKey || (placement && key == tree.currentKey());
+    if (shown && placement && !tree.mayLeaveShownPage())
+        return false;
     const QString warning = placement ? deleteWarning(pageNumberOfKey(key)) : QString();
     if (!tree.trNdDL(QString(), warning))
         return false;
@@ -43,6 +48,8 @@ bool deleteSelectedPlacement(PageTree& tree) {
         RebuildLinkFlags(true);
         tree.RefreshTree();
     }
+    if (shown)
+        tree.showNoPage();
     if (tree.SlctdKy().isEmpty())
         progress().status(msg::pageDeleted());
     return true;

@@ -99,6 +99,8 @@ QString DialogPrompter::chooseFile(const FileDialogRequest& request) {
     QString start = request.folder;
     if (!request.fileName.isEmpty())
         start = start.isEmpty() ? request.fileName : start + u'/' + request.fileName;
+    else if (!start.isEmpty() && !start.endsWith(u'/'))
+        start += u'/';  // a folder, not a file name typed in for the user
     const QString filters = request.filters.join(QStringLiteral(";;"));
     const QString selected = request.filters.value(request.filterIndex);
     QString chosenFilter = selected;

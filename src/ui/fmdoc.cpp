@@ -237,13 +237,13 @@ void fmDoc::readOptions() {
     yIni& ini = Ini();
     ini.GetGtx(kPosition);
     showKeys_ = ini.vGtVal(QStringLiteral("Function"), QStringLiteral("表示")).toString() !=
-                QLatin1String("非表示");
+                QStringLiteral("非表示");
     keys_->setVisible(showKeys_);
     if (QAction* a = menus_->item(QStringLiteral("mnView"), 0))
         a->setChecked(showKeys_);
     ini.GetGtx(kRecent);
     openStartPage_ = ini.vGtVal(QStringLiteral("開始頁"), QStringLiteral("開かない")).toString() ==
-                     QLatin1String("開く");
+                     QStringLiteral("開く");
     startPageNo_ = ini.vGtVal(QStringLiteral("開始頁NO"), 0).toInt();
     ini.GetGtx(kSave);
     keepCompactedCopy_ = ini.vGtVal(QStringLiteral("SaveDb"), kOn).toString() == kOn;
@@ -324,12 +324,14 @@ bool fmDoc::releaseCurrentPage() {
 }
 
 void fmDoc::editorNoDocument() {
+    setDamagedPage(false);
     editor_->clearDocument();
     SetCurrentPage(0);
     editor_->setCTyp(tree_->tree()->selectedIndex().isValid() ? 88 : 20);
 }
 
 void fmDoc::clearTreeAndEditor() {
+    status(QString());  // the last database's texts do not belong to the next one
     tree_->tree()->ClearItem(true);
     editorNoDocument();
     lastTreeState_ = -1;
@@ -352,10 +354,23 @@ void fmDoc::saveTreeState() {
 }
 
 void fmDoc::setCaption(const QString& path) {
+    const zSvr& db = zSvr::instance();
+    const bool readOnly = !path.isEmpty() && db.isOpen() && db.readOnly();
     // "[*]" is where the window shows that the page has unsaved changes.
     setWindowTitle(path.isEmpty() ? QStringLiteral("[*]Arbor")
-                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - Arbor"));
+                                  : QFileInfo(path).fileName() +
+                                        (readOnly ? QStringLiteral(" (読み取り専用)") : QString()) +
+                                        QStringLiteral("[*] - Arbor"));
     setWindowFilePath(path);
+    updateEditorReadOnly();
+    if (path.isEmpty())
+        status(QString());  // nothing of a closed database stays in the panel
+    else if (readOnly)
+        status(readOnlyStatus(), 4);
+}
+
+QString fmDoc::readOnlyStatus() {
+    return QStringLiteral("読み取り専用の文書ﾃﾞｰﾀｰﾍﾞｰｽです　変更は保存できません");
 }
 
 void fmDoc::refreshMenus() {

@@ -96,6 +96,12 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     void openInWordProcessor();
     bool treeHasPages() const;
     void editorNoDocument();
+    // A page whose formatted content cannot be read shows its plain text, read-only.
+    void showPlainTextOf(int number);
+    void setDamagedPage(bool damaged);
+    void updateEditorReadOnly();
+    static QString damagedPageStatus();
+    static QString readOnlyStatus();
 
     MainMenus* menus_ = nullptr;
     QSplitter* split_ = nullptr;
@@ -110,6 +116,7 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     QDateTime lastSave_;
     int lastTreeState_ = -1;  // -1 unknown, 0 empty, 1 has pages
     bool closing_ = false;
+    bool damagedPage_ = false;
     // Settings read by fnEnv.
     bool showKeys_ = true;
     bool openStartPage_ = false;

@@ -19,15 +19,15 @@
 #include "app/file_type.h"
 #include "app/program_state.h"
 #include "app/prompter.h"
-#include "app/publish_right.h"
 #include "app/shell_ops.h"
 #include "app/yini.h"
+#include "db/publish_right.h"
 #include "db/schema.h"
 #include "db/zsvr.h"
 #include "editor/editor_commands.h"
 #include "editor/html_export.h"
-#include "editor/page_files.h"
 #include "editor/rich_text.h"
+#include "exchange/page_files.h"
 #include "tree/node_key.h"
 #include "tree/page_tree.h"
 #include "ui/export_dialog.h"
@@ -418,7 +418,8 @@ void fmDoc::enableForDatabase(bool open) {
     enableItems(menus_, QStringLiteral("mnDb"), {2, 6}, open);
     enableItems(menus_, QStringLiteral("mnDb"), {4, 5}, open);
     enableItems(menus_, QStringLiteral("mnDbRet"), {0, 1}, open);
-    enableItems(menus_, QStringLiteral("mnJb"), {0, 1, 3, 4, 5, 6}, open);
+    // The file menu stays: it holds 終了 (its items follow the editor when it opens).
+    enableItems(menus_, QStringLiteral("mnJb"), {1, 3, 4, 5, 6}, open);
     enableItems(menus_, QStringLiteral("mnRet"), {0, 1, 2, 4, 5, 6}, open);
     enableItems(menus_, QStringLiteral("mnUser"), {2}, open);
     if (open && !G().IsJet)

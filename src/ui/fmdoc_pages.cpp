@@ -27,7 +27,7 @@ bool wordSideFiles() {
     yIni& ini = Ini();
     ini.GetGtx(QStringLiteral("DC_保存"));
     return ini.vGtVal(QStringLiteral("DocCash"), QStringLiteral("無効")).toString() ==
-           QLatin1String("有効");
+           QStringLiteral("有効");
 }
 
 QString titleOf(int number) {
@@ -89,12 +89,21 @@ void fmDoc::connectEditor() {
 void fmDoc::SetCurrentPage(int number) {
     currentPage_ = number;
     editor_->setPageNumber(number);
+    updateEditorReadOnly();
+}
+
+void fmDoc::updateEditorReadOnly() {
+    // Without a page there is nowhere to store what is typed; a read-only database or a
+    // page whose formatted content is damaged take no edits either.
+    const zSvr& db = zSvr::instance();
+    editor_->ReadOnly(currentPage_ <= 0 || damagedPage_ || !db.isOpen() || db.readOnly());
 }
 
 void fmDoc::NewPage(int position) {
     if (!zSvr::instance().isOpen() || !releaseCurrentPage())
         return;
     const int number = NextDocNo();
+    setDamagedPage(false);
     editor_->clearDocument();
     SetCurrentPage(number);
     editor_->setCTyp(2);
@@ -129,13 +138,15 @@ void fmDoc::ShowPage(int number, const QString& label, int mode, bool force) {
             break;
     }
     editor_->setCTyp(2);
+    setDamagedPage(false);
     const StoredPage page = readPage(number, wordSideFiles());
+    QString refused;
     if (!page.wordFile.isEmpty() && editor_->SetDcFL(page.wordFile, true)) {
         editor_->setTitle(page.title);
     } else {
         if (page.hasBytes) {
-            if (!editor_->SetData(page.bytes, true))
-                editor_->clearDocument();
+            if (!editor_->SetData(page.bytes, true, &refused))
+                showPlainTextOf(number);
         } else {
             editor_->clearDocument();
         }
@@ -146,14 +157,49 @@ void fmDoc::ShowPage(int number, const QString& label, int mode, bool force) {
         editor_->setBDcEdt(false);
     }
     status(QStringLiteral("文書No:") + QString::number(number));
+    if (!refused.isEmpty()) {
+        if (mode != 2)
+            setDamagedPage(true);
+        status(damagedPageStatus(), 4);
+        prompter().message(QStringLiteral("文書No:") + QString::number(number) +
+                               QStringLiteral(" の書式付きの内容が壊れていて読み込めません\n"
+                                              "保存されている文字だけを表示します") +
+                               (mode != 2 ? QStringLiteral("（読み取り専用）") : QString()) +
+                               QStringLiteral("\n\n") + refused,
+                           Severity::Warning);
+    }
     if (mode != 3 && mode != -1)
         tree_->setFocus();
     setWindowModified(editor_->bDcEdt());
 }
 
+void fmDoc::showPlainTextOf(int number) {
+    editor_->clearDocument();
+    editor_->SetText(zSvr::instance()
+                         .R_GtVaL(QStringLiteral("Select txDoc From msDoc Where noDoc = ") +
+                                      QString::number(number),
+                                  QString())
+                         .toString());
+}
+
+void fmDoc::setDamagedPage(bool damaged) {
+    damagedPage_ = damaged;
+    updateEditorReadOnly();
+}
+
+QString fmDoc::damagedPageStatus() {
+    return QStringLiteral("書式付きの内容が壊れたﾍﾟｰｼﾞです(保存されている内容は変更されません)");
+}
+
 void fmDoc::SavePage() {
     if (currentPage_ <= 0)
         return;
+    if (damagedPage_) {
+        // Its stored bytes are the only formatted copy: they are never saved over.
+        status(damagedPageStatus(), 4);
+        editor_->setBDcEdt(false);
+        return;
+    }
     const SaveReport report = arbor::SavePage(currentPage_, editor_->pageContent());
     switch (report.outcome) {
         case SaveOutcome::Saved:
@@ -275,7 +321,7 @@ void fmDoc::autosave() {
         lastSave_ = QDateTime::currentDateTime();  // the interval counts from the first change
         return;
     }
-    if (tree_->tree()->GetNodeText() == QLatin1String("新規ﾍﾟｰｼﾞ"))
+    if (tree_->tree()->GetNodeText() == QStringLiteral("新規ﾍﾟｰｼﾞ"))
         return;
     // A save that fails is tried again after the interval, not at every tick of the timer
     // (each failure shows its message).

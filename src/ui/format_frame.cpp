@@ -76,7 +76,7 @@ ButtonBar::ButtonBar(QWidget* parent) : QWidget(parent) {
     family_->setObjectName(QStringLiteral("cmbFont"));
     family_->setToolTip(QStringLiteral("ﾌｫﾝﾄ"));
     family_->setFocusPolicy(Qt::TabFocus);
-    family_->setMinimumContentsLength(10);
+    family_->setMinimumContentsLength(18);  // full-width names such as "ＭＳ Ｐゴシック"
     family_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(family_, &QComboBox::textActivated, this, &ButtonBar::familyChosen);
 

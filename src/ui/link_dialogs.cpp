@@ -1,4 +1,5 @@
 #include "ui/link_dialogs.h"
+#include "app/text_cut.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -97,7 +98,7 @@ TermDialog::TermDialog(const QString& current, QWidget* parent) : QDialog(parent
         for (int r = 0; r < rows.rowCount(); ++r) {
             auto* item = new QTreeWidgetItem(list_);
             item->setText(0, rows(0, r).toString());
-            item->setText(1, rows(1, r).toString().simplified().left(200));
+            item->setText(1, leftCharacters(rows(1, r).toString().simplified(), 200));
         }
     }
     QDialogButtonBox* buttons = okCancelButtons(this);

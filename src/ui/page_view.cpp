@@ -1,4 +1,5 @@
 #include "ui/page_view.h"
+#include "app/text_cut.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -19,11 +20,11 @@
 #include "editor/document_model.h"
 #include "editor/editor_texts.h"
 #include "editor/link_fields.h"
-#include "editor/page_files.h"
 #include "editor/paragraph_styles.h"
 #include "editor/pictures.h"
 #include "editor/rich_text.h"
 #include "editor/user_formats.h"
+#include "exchange/page_files.h"
 
 namespace arbor::ui {
 
@@ -44,7 +45,7 @@ QString linkDescription(const fields::Field& field) {
             what = QStringLiteral("用語: ") + link.target;
             break;
         case LinkKind::Object:
-            what = QStringLiteral("埋め込み: ") + link.target.left(120);
+            what = QStringLiteral("埋め込み: ") + leftCharacters(link.target, 120);
             break;
         case LinkKind::Hyperlink:
             what = QStringLiteral("ﾘﾝｸ: ") + link.target;

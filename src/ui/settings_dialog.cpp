@@ -167,7 +167,7 @@ QWidget* SettingsDialog::buildSavePage() {
     const QString confirm =
         ini.vGtVal(QStringLiteral("更新確認"), QStringLiteral("確認")).toString();
     confirm_->setCurrentIndex(std::max(
-        0, confirm_->findData(confirm == QLatin1String("確認") || confirm == QLatin1String("上書")
+        0, confirm_->findData(confirm == QStringLiteral("確認") || confirm == QStringLiteral("上書")
                                   ? confirm
                                   : QStringLiteral("破棄"))));
     form->addRow(QStringLiteral("ﾍﾟｰｼﾞを移るとき"), confirm_);
@@ -196,7 +196,7 @@ QWidget* SettingsDialog::buildStartPage() {
     openStart_ = new QCheckBox(QStringLiteral("起動時に開くﾍﾟｰｼﾞ"), page);
     openStart_->setChecked(
         ini.vGtVal(QStringLiteral("開始頁"), QStringLiteral("開かない")).toString() ==
-        QLatin1String("開く"));
+        QStringLiteral("開く"));
     startPage_ = new QSpinBox(page);
     startPage_->setRange(0, 999999999);
     startPage_->setPrefix(QStringLiteral("文書No "));
@@ -208,7 +208,7 @@ QWidget* SettingsDialog::buildStartPage() {
     showKeys_ = new QCheckBox(QStringLiteral("ﾌｧﾝｸｼｮﾝｷｰを表示する"), page);
     showKeys_->setChecked(
         ini.vGtVal(QStringLiteral("Function"), QStringLiteral("表示")).toString() !=
-        QLatin1String("非表示"));
+        QStringLiteral("非表示"));
     form->addRow(showKeys_);
     return page;
 }

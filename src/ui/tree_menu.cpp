@@ -111,6 +111,7 @@ void TreeMenu::updateFor(const tree::PageTree& t) {
     enable(7, selected.isValid() && key != tree::kNewNodeKey);
     enable(8, selected.isValid() && key != tree::kNewNodeKey);
     enable(9, !pages || selected.isValid());
+    enable(11, placement);
     enable(12, placement || key == tree::kRootKey);
     enable(17, selected.isValid() && key != tree::kRootKey);
     enable(18, t.canEditLabel(selected));

@@ -4,10 +4,32 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 
 namespace arbor::ui {
+
+namespace {
+
+// The status panel: a text longer than the panel ends in "…" (never cut off silently),
+// and its tool tip holds the whole text.
+class StatusPanel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(4, 0, -4, 0);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+}  // namespace
 
 uFky::uFky(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
@@ -17,6 +39,7 @@ uFky::uFky(QWidget* parent) : QWidget(parent) {
         auto* b = new QPushButton(this);
         b->setFocusPolicy(Qt::NoFocus);
         b->setMinimumWidth(64);
+        b->setMaximumWidth(120);  // the rest of the bar goes to the status panel
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(b, &QPushButton::clicked, this,
                 [this, i] { press(i, QApplication::keyboardModifiers() & Qt::ControlModifier); });
@@ -26,11 +49,11 @@ uFky::uFky(QWidget* parent) : QWidget(parent) {
             layout->addSpacing(8);  // three groups of four
     }
     layout->addSpacing(8);
-    panel_ = new QLabel(this);
+    panel_ = new StatusPanel(this);
     panel_->setMinimumWidth(160);
+    panel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     panel_->setFrameShape(QFrame::StyledPanel);
-    panel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(panel_, 2);
+    layout->addWidget(panel_, 4);
     bar_ = new QProgressBar(this);
     bar_->setMaximumWidth(120);
     bar_->setTextVisible(false);

@@ -22,11 +22,11 @@
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
 #include "editor/link_fields.h"
-#include "editor/page_files.h"
 #include "editor/paragraph_styles.h"
 #include "editor/rich_text.h"
 #include "editor/text_search.h"
 #include "editor/user_formats.h"
+#include "exchange/page_files.h"
 #include "ui/colour_button.h"
 #include "ui/editor_icons.h"
 #include "ui/find_dialog.h"
@@ -526,7 +526,7 @@ bool uTxm::ChkUdt() {
 
 // ------------------------------------------------------------------ content
 
-bool uTxm::SetData(const QByteArray& bytes, bool noQuestion) {
+bool uTxm::SetData(const QByteArray& bytes, bool noQuestion, QString* refused) {
     if (!noQuestion && !d_->mayReplace())
         return false;
     {
@@ -538,7 +538,10 @@ bool uTxm::SetData(const QByteArray& bytes, bool noQuestion) {
         } else {
             QString error;
             if (!d_->text->loadBytes(bytes, error)) {
-                d_->message(error);
+                if (refused)
+                    *refused = error;
+                else
+                    d_->message(error);
                 return false;
             }
         }

@@ -51,7 +51,8 @@ class uTxm : public QWidget {
 
     // Content. SetData and SetDcFL ask before they replace a modified page (Yes/No),
     // unless noQuestion; the caret goes to the start.
-    bool SetData(const QByteArray& bytes, bool noQuestion = false);
+    // With error given, a refused byte block is reported there instead of in a message.
+    bool SetData(const QByteArray& bytes, bool noQuestion = false, QString* error = nullptr);
     bool SetDcFL(const QString& path, bool noQuestion = false);
     bool InsData(const QByteArray& bytes);
     bool ApndData(const QByteArray& bytes);

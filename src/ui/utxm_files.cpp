@@ -9,10 +9,11 @@
 
 #include "app/progress.h"
 #include "app/prompter.h"
+#include "app/text_cut.h"
 #include "editor/editor_texts.h"
-#include "editor/page_files.h"
 #include "editor/page_painter.h"
 #include "editor/rich_text.h"
+#include "exchange/page_files.h"
 #include "ui/page_view.h"
 #include "ui/utxm_parts.h"
 
@@ -31,7 +32,7 @@ QString fileNameOf(const QString& title) {
     for (QChar& c : name)
         if (unsafe.contains(c) || c.isSpace())
             c = u'_';
-    return name.isEmpty() ? QStringLiteral("文書") : name.left(80);
+    return name.isEmpty() ? QStringLiteral("文書") : leftCharacters(name, 80);
 }
 
 }  // namespace

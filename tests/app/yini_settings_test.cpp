@@ -247,6 +247,49 @@ TEST_F(YiniSettings, MissingRootEndGetsTheGroupAndTheRootBack) {
         QStringLiteral("   </A>\r\n   <B>\r\n      <k>1</k>\r\n   </B>\r\n</運用>")));
 }
 
+TEST_F(YiniSettings, GroupCutShortIsReplacedSoTheNewValuesWinAtTheNextStart) {
+    // Cut inside the last group: no end tags at all.
+    test::writeBytes(file, (kDecl + QStringLiteral("\r\n<運用>\r\n   <A>\r\n      <k>a</k>\r\n"
+                                                   "   </A>\r\n   <位置>\r\n      <Left>5"))
+                               .toUtf8());
+    {
+        yIni ini;
+        bool ok = false;
+        ini.GetTxt(file, ok);
+        ini.GetGtx(QStringLiteral("位置"));
+        ini.SetVal(QStringLiteral("Left"), 600);
+        ini.SetVal(QStringLiteral("Top"), 700);
+        ini.SetGtx();
+        ini.SetTxt(ok);
+        ASSERT_TRUE(ok);
+    }
+    yIni again;
+    bool ok = false;
+    again.GetTxt(file, ok);
+    again.GetGtx(QStringLiteral("位置"));
+    EXPECT_EQ(again.vGtVal(QStringLiteral("Left"), 0).toInt(), 600);
+    EXPECT_EQ(again.vGtVal(QStringLiteral("Top"), 0).toInt(), 700);
+    again.GetGtx(QStringLiteral("A"));
+    EXPECT_EQ(again.vGtVal(QStringLiteral("k"), QString()).toString(), QStringLiteral("a"));
+    EXPECT_EQ(again.text().count(QStringLiteral("<位置>")), 1);
+    EXPECT_TRUE(again.text().endsWith(QStringLiteral("</運用>")));
+
+    // A group without its end tag in the middle: the groups after it stay.
+    writeLines({kDecl, QStringLiteral("<運用>"), QStringLiteral("   <位置>"),
+                QStringLiteral("      <Left>1</Left>"), QStringLiteral("   <最近>"),
+                QStringLiteral("      <n>2</n>"), QStringLiteral("   </最近>"),
+                QStringLiteral("</運用>")});
+    yIni mid;
+    mid.GetTxt(file, ok);
+    mid.GetGtx(QStringLiteral("位置"));
+    mid.SetVal(QStringLiteral("Left"), 9);
+    mid.SetGtx();
+    mid.GetGtx(QStringLiteral("位置"));
+    EXPECT_EQ(mid.vGtVal(QStringLiteral("Left"), 0).toInt(), 9);
+    mid.GetGtx(QStringLiteral("最近"));
+    EXPECT_EQ(mid.vGtVal(QStringLiteral("n"), 0).toInt(), 2);
+}
+
 TEST_F(YiniSettings, DvSettingsNameReadsAndWritesThePlainFile) {
     writeLines({kDecl, QStringLiteral("<運用>"), QStringLiteral("   <G>"),
                 QStringLiteral("      <k>plain</k>"), QStringLiteral("   </G>"),

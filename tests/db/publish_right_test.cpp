@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
-#include "app/publish_right.h"
+#include "db/publish_right.h"
 #include "db/zsvr.h"
 #include "support/doc_db.h"
 #include "support/scripted_prompter.h"

@@ -11,8 +11,8 @@
 #include "editor/byte_io.h"
 #include "editor/document_model.h"
 #include "editor/rich_text.h"
-#include "rich_text_samples.h"
 #include "support/gui_app.h"
+#include "support/rich_text_samples.h"
 
 using namespace arbor;
 

@@ -91,6 +91,9 @@ TEST_P(PageRecords, MissingTitleIsAskedWithAProposal) {
     EXPECT_EQ(titleProposal(firstLine + "\n次"), QString(50, QChar(u'長')));
     EXPECT_EQ(titleProposal("短い\r\n次"), "短い");
     EXPECT_EQ(titleProposal("改行なし"), "");
+    // An emoji at the cut stays whole: no lone surrogate reaches the stored title.
+    const QString proposal = titleProposal(QString(49, QChar(u'長')) + "😀後\n次");
+    EXPECT_EQ(proposal, QString(49, QChar(u'長')) + "😀");
     // Cancel, or an empty answer: nothing is written.
     r = SavePage(1002, content("", "x\ny"));
     EXPECT_EQ(r.outcome, SaveOutcome::NoTitle);

@@ -14,6 +14,7 @@
 #include <QTextTable>
 #include <QThread>
 
+#include "app/progress.h"
 #include "exchange/office_convert.h"
 #include "exchange/office_files.h"
 #include "exchange_test_util.h"
@@ -43,6 +44,20 @@ bool processAlive(qint64 pid) {
     const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
     return !status.isEmpty() && !status.contains("State:\tZ");
 }
+
+// Records what a conversion shows while it waits.
+struct RecordingProgress : Progress {
+    QStringList waits;
+    int steps = 0;
+    bool waitOpen = false;
+    void status(const QString&) override {}
+    void showWait(const QString& text) override {
+        waits << text;
+        waitOpen = true;
+    }
+    void hideWait() override { waitOpen = false; }
+    void step(qint64, qint64) override { ++steps; }
+};
 
 // Puts a folder of fake programs first on PATH (or makes it the whole PATH).
 class OfficeConvert : public ::testing::Test {
@@ -100,8 +115,15 @@ TEST_F(OfficeConvert, HangingConversionIsStoppedAtTheLimit) {
     QString error;
     QElapsedTimer timer;
     timer.start();
+    RecordingProgress shown;
+    Progress* previous = setProgress(&shown);
     EXPECT_FALSE(office::convert(input, QStringLiteral("docx"), output, error, 1500));
+    setProgress(previous);
     EXPECT_LT(timer.elapsed(), 10000);
+    // The wait window was up while LibreOffice ran, and events ran all along.
+    EXPECT_EQ(shown.waits.size(), 1);
+    EXPECT_FALSE(shown.waitOpen);
+    EXPECT_GT(shown.steps, 10);
     EXPECT_TRUE(error.contains(QStringLiteral("中止"))) << error.toStdString();
     EXPECT_EQ(readFile(output), QByteArray("the previous file"));
 

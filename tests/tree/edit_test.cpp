@@ -192,6 +192,43 @@ TEST_P(EditTest, DeleteWarnsRemovesOneRowAndLeavesThePageAndItsChildren) {
     expectInvariants();
 }
 
+TEST_P(EditTest, DeletingThePlacementOfTheShownPageLeavesNoPageOpen) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    PageTree t;
+    openSample(t);
+    const QModelIndex chapter = node(t, "第1章", top(t));
+    t.openNode(chapter);
+    t.selectNode(node(t, "第1章", top(t)));
+    t.SetTmpKy();  // the main window shows this page
+    EventLog log(t);
+
+    // The user cancels the editor's save question: nothing is deleted.
+    log.cancelMove = true;
+    EXPECT_FALSE(deleteSelectedPlacement(t));
+    EXPECT_TRUE(placed(1001, 1002));
+    EXPECT_TRUE(ui.prompter.messages.isEmpty());
+    EXPECT_TRUE(log.only("eSetDoc").isEmpty());
+
+    log.cancelMove = false;
+    log.events.clear();
+    ASSERT_TRUE(deleteSelectedPlacement(t));
+    EXPECT_FALSE(placed(1001, 1002));
+    EXPECT_EQ(log.events.first(), "eChkMove");
+    EXPECT_EQ(log.only("eSetDoc"), QStringList({"eSetDoc:|||3|0"}));
+    EXPECT_TRUE(t.currentKey().isEmpty());
+
+    // Another node's placement leaves the shown page alone.
+    t.openNode(top(t));
+    t.selectNode(node(t, "お知らせ", top(t)));
+    t.SetTmpKy();
+    t.selectNode(node(t, "保護ページ", top(t)));
+    log.events.clear();
+    ASSERT_TRUE(deleteSelectedPlacement(t));
+    EXPECT_TRUE(log.only("eSetDoc").isEmpty());
+    EXPECT_FALSE(log.events.contains("eChkMove"));
+    expectInvariants();
+}
+
 TEST_P(EditTest, DeletingTheHomeMakesTheOldestLinkTheHome) {
     ARBOR_OPEN_DOCDB(doc, GetParam());
     PageTree t;

@@ -28,6 +28,7 @@
 #include "tree/page_tree.h"
 #include "ui/fmdoc.h"
 #include "ui/main_menus.h"
+#include "ui/main_window_fixture.h"
 #include "ui/page_view.h"
 #include "ui/settings_dialog.h"
 #include "ui/tree_menu.h"
@@ -38,63 +39,7 @@
 using namespace arbor;
 using namespace arbor::ui;
 
-namespace {
-
-class MainWindowTest : public ::testing::Test {
-  protected:
-    test::PrompterFixture ui;
-    QTemporaryDir user;
-    QString savedUserPath = G().UserPath;
-    std::unique_ptr<fmDoc> window;
-    QString sample;
-
-    void SetUp() override {
-        G().UserPath = user.path() + "/";
-        G().WrkPath = G().UserPath + "Wrk/";
-        QDir().mkpath(G().WrkPath);
-        bool ok = false;
-        Ini().GetTxt(user.filePath("User.xml"), ok);
-        Ini().GetGtx("TX_USR");
-        Ini().SetVal("更新確認", "確認");
-        Ini().SetGtx();
-        registerUserFormatLoading();
-        sample = user.filePath("sample.txdb");
-        QString error;
-        ASSERT_TRUE(createSampleCollection(sample, ARBOR_TEST_APDATA "schema.sql", error))
-            << error.toStdString();
-        window = std::make_unique<fmDoc>();
-        window->SetDBNo(sample, 0);
-        window->load();
-        ASSERT_TRUE(zSvr::instance().isOpen());
-    }
-    void TearDown() override {
-        window.reset();
-        zSvr::instance().D_Close();
-        zSvr::setOpenHook(nullptr);
-        G().UserPath = savedUserPath;
-    }
-    tree::PageTree& tree() { return *window->tree()->tree(); }
-    uTxm& editor() { return *window->editor(); }
-    // Opens the node of a page as a click would.
-    void open(int page) {
-        const QList<QModelIndex> nodes = tree().nodesOfPage(page);
-        ASSERT_FALSE(nodes.isEmpty()) << page;
-        tree().openNode(nodes.first());
-    }
-    void type(const QString& text) {
-        QTextCursor c = editor().GetObj().cursor();
-        c.movePosition(QTextCursor::End);
-        editor().GetObj().setCursor(c);
-        editor().GetObj().insertText(text);
-    }
-    QString stored(int page) {
-        return zSvr::instance()
-            .R_GtVaL("Select txDoc From msDoc Where noDoc=" + QString::number(page), "")
-            .toString();
-    }
-};
-
-}  // namespace
+using arbor::test::MainWindowTest;
 
 TEST_F(MainWindowTest, StartsOnTheFirstPage) {
     EXPECT_EQ(window->currentPage(), 1001);

@@ -1,4 +1,4 @@
-#include "app/publish_right.h"
+#include "db/publish_right.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "editor/page_files.h"
+#include "exchange/page_files.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -114,11 +114,11 @@ bool writeOdt(const QTextDocument& body, const QString& path, QString& error) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QTextDocumentWriter writer(&buffer, "odf");
-    if (!writer.write(&body) || !writeFileAtomically(path, bytes)) {
-        error = QStringLiteral("ファイルを書き込めません: ") + path;
+    if (!writer.write(&body)) {
+        error = QStringLiteral("ODT を作れません: ") + path;
         return false;
     }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 bool writeThroughOffice(const RichText& page, const QString& path, const QString& extension,
@@ -171,11 +171,7 @@ bool insertFile(RichText& page, const QString& path, QString& error) {
 bool saveFile(const RichText& page, const QString& path, QString& error) {
     switch (kindOf(path)) {
         case FileKind::Text:
-            if (!writeFileAtomically(path, page.plainText().toUtf8())) {
-                error = QStringLiteral("ファイルを書き込めません: ") + path;
-                return false;
-            }
-            return true;
+            return writeFileAtomically(path, page.plainText().toUtf8(), error);
         case FileKind::Html:
             return html::writeHtmlFile(*page.body(), path, error);
         case FileKind::Odt:

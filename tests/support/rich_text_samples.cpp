@@ -1,4 +1,4 @@
-#include "rich_text_samples.h"
+#include "support/rich_text_samples.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

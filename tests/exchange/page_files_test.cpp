@@ -13,13 +13,13 @@
 #include <QTextDocument>
 
 #include "editor/html_export.h"
-#include "editor/page_files.h"
 #include "editor/pictures.h"
 #include "editor/rich_text.h"
 #include "editor/text_decoding.h"
 #include "exchange/office_convert.h"
-#include "rich_text_samples.h"
+#include "exchange/page_files.h"
 #include "support/gui_app.h"
+#include "support/rich_text_samples.h"
 
 using namespace arbor;
 
