@@ -15,6 +15,9 @@ class Progress {
     virtual void hideWait() = 0;
     // Progress of a long step; total 0 means unknown.
     virtual void step(qint64 done, qint64 total) = 0;
+    // True when the user asked to stop the long work (work that can stop between its
+    // steps asks here).
+    virtual bool cancelRequested() { return false; }
 };
 
 // Writes status lines to standard error; silent when quiet.

@@ -150,8 +150,9 @@ bool DatabaseFiles::NewDocDb() {
         prompter().message(QStringLiteral("新規作成に失敗しました"), Severity::Warning);
         return false;
     }
-    // The site folder of the database: its name up to the first dot.
-    const QString name = QFileInfo(path).fileName().section(u'.', 0, 0);
+    // The site folder of the database, named as the site build names it (DbName: up to the
+    // last dot), so "a.b.txdb" publishes into the folder it was given.
+    const QString name = QFileInfo(path).completeBaseName();
     const QString site = G().UserPath + QStringLiteral("Site/") + name;
     const QString siteTemplate = G().UserPath + QStringLiteral("Site/Moto");
     if (QFileInfo::exists(site))

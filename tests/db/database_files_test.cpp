@@ -201,7 +201,10 @@ TEST_F(DatabaseFilesTest, NewDatabaseFromTheTemplateWithItsSiteFolder) {
     const QString path = user.filePath("a.b.txdb");
     ui.prompter.files = {path};
     ASSERT_TRUE(files.NewDocDb());
-    EXPECT_TRUE(QFileInfo::exists(user.filePath("Site/a/css/site.css")));
+    // The folder the site build writes into (DbName), not "a".
+    EXPECT_EQ(G().DbName, "a.b");
+    EXPECT_TRUE(QFileInfo::exists(user.filePath("Site/a.b/css/site.css")));
+    EXPECT_FALSE(QFileInfo::exists(user.filePath("Site/a")));
     EXPECT_EQ(db.dataSourceName(), path);
     EXPECT_TRUE(ui.prompter.messages.last().endsWith("を新規作成しｵ-ﾌﾟﾝしました"));
     EXPECT_EQ(files.recent().paths().value(0), path);

@@ -1,0 +1,469 @@
+#include "web/page_jobs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include "app/program_state.h"
+#include "app/progress.h"
+#include "app/zclt.h"
+#include "db/result_array.h"
+#include "db/zsvr.h"
+#include "web/site_folders.h"
+#include "web/site_template.h"
+#include "web/worker_pool.h"
+
+namespace arbor::web {
+
+namespace {
+
+const QString kDropDown = QStringLiteral("<!-- uTop DropDown -->");
+
+// One page's row of msDoc for the chunk being written.
+struct PageText {
+    bool exists = false;
+    bool collecting = false;
+    QDateTime changed;
+    QDateTime cached;
+    QString head;
+    QString body;
+    bool convert = false;
+    QByteArray richText;
+    bool converted = false;
+    QString error;
+};
+
+struct JobResult {
+    bool written = false;
+    int files = 0;
+    QStringList problems;
+    bool root = false;
+    QString filledTemplate;  // for the children of a collecting page
+    QString head;
+};
+
+QString numberList(const QList<int>& numbers) {
+    QStringList parts;
+    parts.reserve(numbers.size());
+    for (int n : numbers)
+        parts << QString::number(n);
+    return parts.join(u',');
+}
+
+// A page file name from the settings: a name in the page folder, or "../" and a name in the
+// site root; nothing that leads anywhere else.
+bool safeFileName(const QString& file) {
+    const QString name = file.startsWith(QStringLiteral("../")) ? file.mid(3) : file;
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') &&
+           !name.contains(QStringLiteral("..")) && name != QStringLiteral(".");
+}
+
+QString pageLabel(int page, const QString& file) {
+    return QStringLiteral("文書No:%1 (%2): ").arg(page).arg(file);
+}
+
+bool cacheUsable(const PageText& t, const SiteBuildRequest& request) {
+    if (t.head.isEmpty() || t.body.isEmpty() || !t.cached.isValid() || !t.changed.isValid() ||
+        !(t.cached > t.changed))
+        return false;
+    return !(request.mode == UpdateMode::SinceDate && t.changed > request.since);
+}
+
+bool writePage(const QString& path, const QString& text, QString& error) {
+    if (text.isEmpty()) {
+        error = QStringLiteral("書き出す内容がありません");
+        return false;
+    }
+    if (!Clt().F_StUtf(path, text)) {
+        error = QStringLiteral("ﾌｧｲﾙを書き込めません: ") + path;
+        return false;
+    }
+    return true;
+}
+
+// Reads the pages' rows (flags, dates, cache) and, for the stale ones, their rich text.
+QHash<int, PageText> readPages(const QList<int>& pages, const SiteBuildRequest& request,
+                               QString& error) {
+    QHash<int, PageText> texts;
+    zSvr& db = zSvr::instance();
+    QString sql = QStringLiteral(
+        "Select noDoc, boCod, dyUdt, dyHtm, txHd, txBd From msDoc Where noDoc In (?)");
+    db.T_CnvSq(sql, {numberList(pages)});
+    ResultArray rows;
+    if (!db.readRows(sql, rows)) {
+        error = db.lastError();
+        return texts;
+    }
+    QList<int> stale;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        PageText t;
+        t.exists = true;
+        t.collecting = rows(1, r).toInt() == 1;
+        t.changed = rows(2, r).toDateTime();
+        t.cached = rows(3, r).toDateTime();
+        t.head = rows(4, r).toString();
+        t.body = rows(5, r).toString();
+        t.convert = !cacheUsable(t, request);
+        if (t.convert) {
+            t.head.clear();
+            t.body.clear();
+            stale << rows(0, r).toInt();
+        }
+        texts.insert(rows(0, r).toInt(), t);
+    }
+    if (stale.isEmpty())
+        return texts;
+    sql = QStringLiteral("Select noDoc, obDoc From msDoc Where noDoc In (?)");
+    db.T_CnvSq(sql, {numberList(stale)});
+    if (!db.readRows(sql, rows)) {
+        error = db.lastError();
+        return texts;
+    }
+    for (int r = 0; r < rows.rowCount(); ++r)
+        texts[rows(0, r).toInt()].richText = rows(1, r).toByteArray();
+    return texts;
+}
+
+void storeCache(int page, const PageText& t) {
+    zSvr& db = zSvr::instance();
+    QString sql = QStringLiteral("Update msDoc Set txHd='?', txBd='?', dyHtm=? Where noDoc=?");
+    db.T_CnvSq(sql, {t.head, t.body, SqlNow(), page});
+    db.D_ExeSq(sql);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- one chunk at a time
+
+namespace {
+
+class ChunkWriter {
+  public:
+    ChunkWriter(SiteConversion& conversion, const SiteBuildRequest& request,
+                const PageSequence& sequence, const PagePlan& plan)
+        : conversion_(conversion),
+          request_(request),
+          sequence_(sequence),
+          plan_(plan),
+          preview_(request.mode == UpdateMode::TemplatePreview) {
+        ResultArray rows;
+        zSvr::instance().readRows(QStringLiteral("Select noDoc, saSbP From tbHtm Where saSbP<>''"),
+                                  rows);
+        for (int r = 0; r < rows.rowCount(); ++r)
+            subPages_.insert(rows(0, r).toInt(), rows(1, r).toString());
+    }
+
+    // The template texts the chunk needs, each read once per build.
+    void loadTemplates(const QVector<PageJob>& jobs, int from, int to) {
+        for (int i = from; i < to; ++i) {
+            const QString& name = jobs[i].templateName;
+            if (!templates_.contains(name))
+                templates_.insert(name, Clt().FsGtUtf(siteTemplateFolder() + name));
+        }
+    }
+
+    QHash<int, QVector<CollectedChild>> childrenOf(const QList<int>& collecting) const {
+        QHash<int, QVector<CollectedChild>> all;
+        for (int page : collecting) {
+            ResultArray rows;
+            zSvr::instance().readRows(
+                QStringLiteral("Select T.noLfC, T.szDoc, D.txDoc From msDoc D, tbTree T "
+                               "Where T.boHide=0 And T.noLfP=") +
+                    QString::number(page) +
+                    QStringLiteral(" And T.noLfC=D.noDoc Order By T.dyUdt Desc"),
+                rows);
+            QVector<CollectedChild>& list = all[page];
+            for (int r = 0; r < rows.rowCount(); ++r)
+                list.push_back({rows(0, r).toInt(), rows(1, r).toString(), rows(2, r).toString()});
+        }
+        return all;
+    }
+
+    JobResult assemble(const PageJob& job, const PageText& text,
+                       const QVector<CollectedChild>& children) const {
+        JobResult result;
+        const QString label = pageLabel(job.page, job.file);
+        if (!safeFileName(job.file)) {
+            result.problems << label +
+                                   QStringLiteral("ﾌｧｲﾙ名が不正です(\"/\" や \"..\" は使えません)");
+            return result;
+        }
+        QString output = sitePageFolder() + job.file;
+        QString trail = job.trail;
+        QString left = job.leftMenu;
+        if (!preview_ && output.contains(QStringLiteral("pub/../"))) {
+            output.remove(QStringLiteral("pub/../"));
+            result.root = true;
+            trail = RebaseLinks(trail);
+            left = RebaseLinks(left);
+        }
+        if (!text.exists) {
+            result.problems << label + QStringLiteral("ﾍﾟｰｼﾞの行がありません");
+            return result;
+        }
+        if (!text.error.isEmpty()) {
+            result.problems << label + text.error;
+            return result;
+        }
+        QString head = text.head;
+        QString body = text.body;
+        if (text.collecting)
+            body = AppendChildrenTable(body, children, [this](int parent, int page, bool link) {
+                return conversion_.fileName(parent, page, link);
+            });
+        const QString templatePath = siteTemplateFolder() + job.templateName;
+        QString templ = templates_.value(job.templateName);
+        if (templ.isEmpty()) {
+            result.problems << label + QStringLiteral("ﾃﾝﾌﾟﾚｰﾄが空か読めません: ") + templatePath;
+            return result;
+        }
+        const TopMenus& menus = plan_.menus.value(job.menus);
+        QString menu = templ.contains(kDropDown) ? menus.dropDown : menus.plain;
+        if (result.root) {
+            menu = RebaseLinks(menu);
+            templ.replace(QStringLiteral("../cmn"), QStringLiteral("cmn"));
+            templ.replace(QStringLiteral("../pub"), QStringLiteral("pub"));
+            templ.replace(QStringLiteral("href=\"../"), QStringLiteral("href=\""));
+            head.replace(QStringLiteral("../cmn"), QStringLiteral("cmn"));
+        }
+        templ = ReplaceElementContent(templ, QStringLiteral("id='uTop'"), QStringLiteral("</ul>"),
+                                      menu);
+        templ = ReplaceElementContent(
+            templ, QStringLiteral("id='dPan'"), QStringLiteral("</div>"),
+            job.level == 0 ? QString() : trail + QStringLiteral("\r\n") + QString(8, u' '));
+        templ = ReplaceElementContent(templ, QStringLiteral("id='uLeft'"), QStringLiteral("</ul>"),
+                                      left);
+        if (!templ.contains(QStringLiteral("id=\"dMain\""), Qt::CaseInsensitive))
+            result.problems << label +
+                                   QStringLiteral(
+                                       "ﾃﾝﾌﾟﾚｰﾄに id=\"dMain\" の要素がないため、"
+                                       "ﾃﾝﾌﾟﾚｰﾄのまま出力しました: ") +
+                                   templatePath;
+        if (!job.link && !preview_)
+            writeSubPages(job, templ, head, result);
+        if (text.collecting && !job.link) {
+            result.filledTemplate = templ;
+            result.head = head;
+        }
+        QString page = MergeTemplate(templ, head, body, preview_);
+        page = sequence_.InsertPageNavigation(page, job.row);
+        page = conversion_.setDocumentType(page);
+        QString error;
+        if (!writePage(preview_ ? templatePath : output, page, error)) {
+            result.problems << label + error;
+            return result;
+        }
+        result.written = true;
+        ++result.files;
+        return result;
+    }
+
+    // The page's sub-page files from the template folder, each filled like the page.
+    void writeSubPages(const PageJob& job, const QString& templ, const QString& head,
+                       JobResult& result) const {
+        const QString list = subPages_.value(job.page);
+        for (const QString& entry : list.split(u',')) {
+            const QString name = entry.trimmed();
+            if (name.isEmpty())
+                continue;
+            const QString source = siteTemplateFolder() + name;
+            const QString label = pageLabel(job.page, name);
+            if (!safeFileName(name) || name.startsWith(QStringLiteral("../"))) {
+                result.problems << label + QStringLiteral("ｻﾌﾞﾍﾟｰｼﾞのﾌｧｲﾙ名が不正です");
+                continue;
+            }
+            if (!QFileInfo(source).isFile()) {
+                result.problems << label + QStringLiteral("ｻﾌﾞﾍﾟｰｼﾞのﾌｧｲﾙがありません: ") + source;
+                continue;
+            }
+            QString text = Clt().FsGtUtf(source);
+            if (text.isEmpty())
+                break;
+            text.remove(QStringLiteral("../pub/"));
+            QString t = templ;
+            QString h = head;
+            if (result.root) {
+                t = UnrebaseLinks(t);
+                h = UnrebaseLinks(h);
+            }
+            const QString page = conversion_.setDocumentType(MergeTemplate(t, h, text));
+            QString error;
+            if (writePage(sitePageFolder() + name, page, error))
+                ++result.files;
+            else
+                result.problems << label + error;
+        }
+    }
+
+    // The children of a collecting page, each written with the page's filled template.
+    void publishCollected(const PageJob& job, const JobResult& page, PageConverter& converter,
+                          SiteBuildReport& report) {
+        ResultArray rows;
+        zSvr& db = zSvr::instance();
+        db.readRows(QStringLiteral("Select noLfC From tbTree Where boHide=0 And noLfP=") +
+                        QString::number(job.page) + QStringLiteral(" Order By inSrt"),
+                    rows);
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            const int child = rows(0, r).toInt();
+            const QString file = conversion_.fileName(0, child, false);
+            const QString label = pageLabel(child, file);
+            if (!safeFileName(file) || file.startsWith(QStringLiteral("../"))) {
+                report.problems << label + QStringLiteral("ﾌｧｲﾙ名が不正です");
+                ++report.failed;
+                continue;
+            }
+            QString error;
+            QHash<int, PageText> texts = readPages({child}, request_, error);
+            if (!texts.contains(child))
+                continue;
+            PageText& t = texts[child];
+            const QString output = sitePageFolder() + file;
+            if (t.convert) {
+                if (!converter.convert(child, t.richText, output, t.head, t.body, error)) {
+                    report.problems << label + error;
+                    ++report.failed;
+                    continue;
+                }
+                storeCache(child, t);
+                ++report.converted;
+            }
+            if (t.body.isEmpty())
+                continue;
+            QString body = t.body;
+            body.remove(QStringLiteral("../pub/"));
+            QString templ = page.filledTemplate;
+            QString head = page.head;
+            if (page.root) {
+                templ.replace(QStringLiteral("cmn"), QStringLiteral("../cmn"));
+                templ.remove(QStringLiteral("pub/"));
+                head.replace(QStringLiteral("cmn"), QStringLiteral("../cmn"));
+            }
+            const QString text = conversion_.setDocumentType(MergeTemplate(templ, head, body));
+            if (writePage(output, text, error)) {
+                ++report.written;
+            } else {
+                report.problems << label + error;
+                ++report.failed;
+            }
+        }
+    }
+
+  private:
+    SiteConversion& conversion_;
+    const SiteBuildRequest& request_;
+    const PageSequence& sequence_;
+    const PagePlan& plan_;
+    const bool preview_;
+    QHash<QString, QString> templates_;
+    QHash<int, QString> subPages_;
+};
+
+}  // namespace
+
+void PageWriter::run(int chunkSize, SiteBuildReport& report) {
+    const QVector<PageJob>& jobs = plan_.jobs;
+    if (jobs.isEmpty())
+        return;
+    ChunkWriter chunks(conversion_, request_, sequence_, plan_);
+    WorkerPool pool(conversion_, threads_);
+    std::unique_ptr<PageConverter> mainConverter;
+    zSvr& db = zSvr::instance();
+    const int total = static_cast<int>(jobs.size());
+    chunkSize = std::max(1, chunkSize);
+    for (int from = 0; from < total; from += chunkSize) {
+        if (progress().cancelRequested()) {
+            report.cancelled = true;
+            break;
+        }
+        const int to = std::min(total, from + chunkSize);
+        QList<int> pages;
+        QList<int> collecting;
+        for (int i = from; i < to; ++i)
+            if (!pages.contains(jobs[i].page))
+                pages << jobs[i].page;
+        QString error;
+        QHash<int, PageText> texts = readPages(pages, request_, error);
+        if (!error.isEmpty()) {
+            report.problems << QStringLiteral("ﾍﾟｰｼﾞを読めません: ") + error;
+            report.failed += to - from;
+            continue;
+        }
+        for (int i = from; i < to; ++i)
+            if (texts.value(jobs[i].page).collecting && !collecting.contains(jobs[i].page))
+                collecting << jobs[i].page;
+        const QHash<int, QVector<CollectedChild>> children = chunks.childrenOf(collecting);
+        chunks.loadTemplates(jobs, from, to);
+
+        // Stale pages convert first, each once, for the output path of its first placement.
+        QList<int> stale;
+        QHash<int, QString> outputOf;
+        for (int i = from; i < to; ++i) {
+            const int page = jobs[i].page;
+            if (texts.value(page).convert && !outputOf.contains(page)) {
+                stale << page;
+                QString output = sitePageFolder() + jobs[i].file;
+                output.remove(QStringLiteral("pub/../"));
+                outputOf.insert(page, output);
+            }
+        }
+        QVector<PageText*> staleTexts;  // stable while no key is added
+        for (int page : stale)
+            staleTexts << &texts[page];
+        pool.run(static_cast<int>(stale.size()), [&](int k, PageConverter& converter) {
+            PageText& t = *staleTexts[k];
+            QString head, body, reason;
+            if (converter.convert(stale[k], t.richText, outputOf.value(stale[k]), head, body,
+                                  reason) &&
+                !body.isEmpty()) {
+                t.head = head;
+                t.body = body;
+                t.converted = true;
+            } else {
+                t.error = reason.isEmpty() ? QStringLiteral("HTML に変換できません") : reason;
+            }
+            t.richText.clear();
+        });
+
+        QVector<JobResult> results(to - from);
+        const QHash<int, PageText>& ready = texts;
+        pool.run(to - from, [&](int k, PageConverter&) {
+            const PageJob& job = jobs[from + k];
+            const auto text = ready.constFind(job.page);
+            results[k] = chunks.assemble(job, text == ready.constEnd() ? PageText() : *text,
+                                         children.value(job.page));
+        });
+
+        db.D_Tran(0);
+        for (int page : stale) {
+            if (texts[page].converted) {
+                storeCache(page, texts[page]);
+                ++report.converted;
+            }
+        }
+        for (int k = 0; k < results.size(); ++k) {
+            const PageJob& job = jobs[from + k];
+            const JobResult& r = results[k];
+            report.problems << r.problems;
+            report.written += r.files;
+            if (!r.written) {
+                ++report.failed;
+                continue;
+            }
+            if (job.stamp) {
+                bool ok = false;
+                StampTreeDate(job.parent, job.page, ok, true);
+            }
+            if (!r.filledTemplate.isEmpty()) {
+                if (!mainConverter)
+                    mainConverter = conversion_.converter();
+                chunks.publishCollected(job, r, *mainConverter, report);
+            }
+        }
+        db.D_Tran(1);
+        progress().status(QStringLiteral("サイトを更新しています %1/%2").arg(to).arg(total));
+        progress().step(to, total);
+    }
+}
+
+}  // namespace arbor::web
