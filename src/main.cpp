@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const bool batch = arguments.value(0).startsWith(QLatin1String("--"));
+    const bool batch = arguments.value(0).startsWith(QLatin1String("--")) ||
+                       arbor::cli::isSubcommand(arguments.value(0));
     if (!batch) {
         if (!haveScreen()) {
             QTextStream(stderr) << "画面がありません (DISPLAY が設定されていません)。"

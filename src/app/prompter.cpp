@@ -15,7 +15,9 @@ Prompter* gCurrent = nullptr;
 
 Answer BatchPrompter::ask(const QString& text, Buttons buttons, Severity) {
     QTextStream err(stderr);
-    err << text << Qt::endl;
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    err << shown << Qt::endl;
     switch (buttons) {
         case Buttons::Ok:
             return Answer::Ok;

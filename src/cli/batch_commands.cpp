@@ -9,6 +9,7 @@
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "app/yini.h"
+#include "cli/site_command.h"
 #include "db/data_link.h"
 #include "db/pg_engine.h"
 #include "db/schema.h"
@@ -175,29 +176,42 @@ int check(const QString& path, QTextStream& out, QTextStream& err) {
 
 bool needsGui(const QStringList& arguments) {
     // Pictures and fonts need a GUI application, even without a screen.
-    return arguments.value(0) == QLatin1String("--sample");
+    const QString first = arguments.value(0);
+    return first == QLatin1String("--sample") || first == QLatin1String("site");
+}
+
+bool isSubcommand(const QString& word) {
+    return word == QLatin1String("site");
 }
 
 QString helpText() {
     return QStringLiteral(
-        "使い方: arbor [文書ﾃﾞｰﾀｰﾍﾞｰｽ] [ページ番号]\n"
-        "  文書ﾃﾞｰﾀｰﾍﾞｰｽ (.txdb ファイル、またはサーバーを指す .udl ファイル) を開いて始めます。\n"
-        "  パスに空白があるときは \"...\" で囲みます。\n"
-        "  画面のない環境では --prepare を使います。\n"
-        "\n"
-        "バッチ コマンド:\n"
-        "  --prepare [DB] [PAGE]       ユーザーデータフォルダと雛形を用意し、DB "
-        "を確かめて終わります\n"
-        "  --new-db FILE.txdb          空の文書ﾃﾞｰﾀｰﾍﾞｰｽ ファイルを作ります\n"
-        "  --create-schema FILE.udl    .udl が指す PostgreSQL の空のﾃﾞｰﾀｰﾍﾞｰｽに表を作ります\n"
-        "                              (パスワードが拒否されたら環境変数 ARBOR_PASSWORD "
-        "を使います)\n"
-        "  --check FILE                文書ﾃﾞｰﾀｰﾍﾞｰｽを開いて内容を表示します\n"
-        "  --sample FILE.txdb          日本語のサンプル文書ﾃﾞｰﾀｰﾍﾞｰｽを作ります\n"
-        "  --register-file-type        *.txdb をこのプログラムに関連付けます (MIME とデスクトップ "
-        "エントリ)\n"
-        "  --help                      この説明\n"
-        "  --version                   版\n");
+               "使い方: arbor [文書ﾃﾞｰﾀｰﾍﾞｰｽ] [ページ番号]\n"
+               "  文書ﾃﾞｰﾀｰﾍﾞｰｽ (.txdb ファイル、またはサーバーを指す .udl ファイル) "
+               "を開いて始めます。\n"
+               "  パスに空白があるときは \"...\" で囲みます。\n"
+               "  画面のない環境では --prepare を使います。\n"
+               "\n"
+               "バッチ コマンド:\n"
+               "  --prepare [DB] [PAGE]       ユーザーデータフォルダと雛形を用意し、DB "
+               "を確かめて終わります\n"
+               "  --new-db FILE.txdb          空の文書ﾃﾞｰﾀｰﾍﾞｰｽ ファイルを作ります\n"
+               "  --create-schema FILE.udl    .udl が指す PostgreSQL "
+               "の空のﾃﾞｰﾀｰﾍﾞｰｽに表を作ります\n"
+               "                              (パスワードが拒否されたら環境変数 ARBOR_PASSWORD "
+               "を使います)\n"
+               "  --check FILE                文書ﾃﾞｰﾀｰﾍﾞｰｽを開いて内容を表示します\n"
+               "  --sample FILE.txdb          日本語のサンプル文書ﾃﾞｰﾀｰﾍﾞｰｽを作ります\n"
+               "  --register-file-type        *.txdb をこのプログラムに関連付けます (MIME "
+               "とデスクトップ "
+               "エントリ)\n"
+               "\n"
+               "サブコマンド:\n") +
+           siteHelp() +
+           QStringLiteral(
+               "\n"
+               "  --help                      この説明\n"
+               "  --version                   版\n");
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -218,6 +232,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     }
     if (first == QLatin1String("--prepare"))
         return prepare(arguments.mid(1), out, err);
+    if (isSubcommand(first)) {
+        prepareBatch();
+        return site(arguments.mid(1), out, err);
+    }
     if (first.startsWith(QLatin1String("--"))) {
         prepareBatch();
         if (first == QLatin1String("--create-schema"))

@@ -13,6 +13,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 QString helpText();
 
+// Whether the first word names a subcommand ("site") rather than a database.
+bool isSubcommand(const QString& word);
+
 // Whether the command line needs a GUI application (fonts, pictures).
 bool needsGui(const QStringList& arguments);
 

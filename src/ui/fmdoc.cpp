@@ -25,6 +25,7 @@
 #include "ui/ufky.h"
 #include "ui/utrx.h"
 #include "ui/utxm.h"
+#include "web/site_conversion.h"
 
 namespace arbor::ui {
 
@@ -59,7 +60,7 @@ fmDoc::fmDoc(QWidget* parent) : QMainWindow(parent), files_(*this) {
         files_.OpenDocDb(files_.recent().paths().value(index));
         refreshRecentMenu();
     });
-    for (int top = 0; top < 10; ++top)
+    for (int top = 0; top < 11; ++top)
         if (QMenu* m = menus_->topMenu(top))
             connect(m, &QMenu::aboutToShow, this, [this, top] { updateMenusBeforeOpen(top); });
 

@@ -9,6 +9,10 @@
 
 #include "db/database_files.h"
 
+namespace arbor::web {
+class SiteConversion;
+}
+
 class QSplitter;
 class QTimer;
 
@@ -82,6 +86,12 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     void runCommand(const QString& array, int index);
     void runTreeCommand(int index);
     void runDatabaseCommand(const QString& array, int index);
+    // fmdoc_web.cpp: the web menu.
+    void runWebCommand(const QString& array, int index);
+    void updateSite(int mode, bool openCurrent);
+    void previewWithMenus();
+    void makeSiteMap();
+    web::SiteConversion& siteConversion();
     void updateMenusBeforeOpen(int top);
     void refreshRecentMenu();
     void status(const QString& text, int kind = 0);
@@ -117,6 +127,7 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     int lastTreeState_ = -1;  // -1 unknown, 0 empty, 1 has pages
     bool closing_ = false;
     bool damagedPage_ = false;
+    std::unique_ptr<web::SiteConversion> siteConversion_;
     // Settings read by fnEnv.
     bool showKeys_ = true;
     bool openStartPage_ = false;

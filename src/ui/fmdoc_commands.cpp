@@ -230,8 +230,6 @@ void fmDoc::runCommand(const QString& array, int index) {
     } else if (array == QLatin1String("mnUser")) {
         if (index == 0)
             showSettings();
-        else if (index == 2 && ResetPubPc())
-            status(QStringLiteral("Web出力PCの初期化を行いました"));
     } else if (array == QLatin1String("mnApSys")) {
         if (index == 0)
             registerDocumentFileType(QCoreApplication::applicationFilePath());
@@ -247,6 +245,8 @@ void fmDoc::runCommand(const QString& array, int index) {
                                    .arg(QCoreApplication::applicationVersion()));
     } else if (array == QLatin1String("mnTree")) {
         tree_->runMenuItem(index);
+    } else if (array == QLatin1String("mnWeb") || array == QLatin1String("mnWebUp")) {
+        runWebCommand(array, index);
     } else {
         runDatabaseCommand(array, index);
     }
@@ -419,9 +419,8 @@ void fmDoc::enableForDatabase(bool open) {
     enableItems(menus_, QStringLiteral("mnDb"), {4, 5}, open);
     enableItems(menus_, QStringLiteral("mnDbRet"), {0, 1}, open);
     // The file menu stays: it holds 終了 (its items follow the editor when it opens).
-    enableItems(menus_, QStringLiteral("mnJb"), {1, 3, 4, 5, 6}, open);
+    enableItems(menus_, QStringLiteral("mnJb"), {1, 3, 4, 5, 6, 7}, open);
     enableItems(menus_, QStringLiteral("mnRet"), {0, 1, 2, 4, 5, 6}, open);
-    enableItems(menus_, QStringLiteral("mnUser"), {2}, open);
     if (open && !G().IsJet)
         enableItems(menus_, QStringLiteral("mnDb"), {2}, false);  // a copy works on files only
     const bool pages = open && treeHasPages();

@@ -10,8 +10,13 @@ namespace arbor::ui {
 
 namespace {
 
-// Web and output commands whose windows come with later versions: present, disabled.
-const char* const kLaterTip = "この機能は次の版で使えるようになります";
+// Commands whose windows come with later versions: present, disabled, and saying so.
+QAction* later(QAction* action) {
+    action->setEnabled(false);
+    action->setToolTip(QStringLiteral("この機能は次の版で使えるようになります"));
+    action->setProperty("later", true);
+    return action;
+}
 
 }  // namespace
 
@@ -205,20 +210,47 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
 
     m = top(QStringLiteral("Web(&W)"));  // mnJb 6
     {
+        // The entries keep their places in the array (separators count), as the keys and
+        // the enabling address them by index.
         const QString web = QStringLiteral("mnWeb");
-        for (const char* caption :
-             {"ｻｲﾄの同期(&S)", "ｻｲﾄの一括更新(&A)", "-", "ｻｲﾄの設定(&P)...", "ｽﾀｲﾙｼｰﾄ(&C)...",
-              "ﾘﾝｸﾁｪｯｸ(&L)...", "-", "HTMLｴｸｽﾎﾟｰﾄ(&H)...", "EPUB(&E)...", "ﾜｰﾄﾞ出力(&W)..."}) {
-            QAction* a = add(m, web, QString::fromUtf8(caption));
-            if (QString::fromUtf8(caption) != QLatin1String("-")) {
-                a->setEnabled(false);
-                a->setToolTip(QString::fromUtf8(kLaterTip));
-            }
+        add(m, web, QStringLiteral("IEでﾌﾟﾚﾋﾞｭｰ(ﾒﾆｭｰ付)"));
+        {
+            QMenu* update = sub(m, QStringLiteral("ｻｲﾄの更新"));
+            arrays_[web].push_back(update->menuAction());  // mnWeb 1
+            const QString up = QStringLiteral("mnWebUp");
+            add(update, up, QStringLiteral("全てのﾍﾟｰｼﾞ"));
+            add(update, up, QStringLiteral("-"));
+            add(update, up, QStringLiteral("現在のノード"));
+            add(update, up, QStringLiteral("現在のノード以降全て"));
+            add(update, up, QStringLiteral("指定日以降の変更分の更新"));
+            add(update, up, QStringLiteral("-"));
+            later(add(update, up, QStringLiteral("最近更新したﾍﾟｰｼﾞを確認")));
         }
+        add(m, web, QStringLiteral("ｻｲﾄの同期"));
+        add(m, web, QStringLiteral("-"));
+        later(add(m, web, QStringLiteral("ｻｲﾄ出力の設定")));
+        add(m, web, QStringLiteral("-"));
+        later(add(m, web, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄを編集")));
+        add(m, web, QStringLiteral("ｻｲﾄﾏｯﾌﾟを作成"));
+        add(m, web, QStringLiteral("-"));
+        later(add(m, web, QStringLiteral("ﾘﾝｸ先の確認")));
+        later(add(m, web, QStringLiteral("不要ﾍﾟｰｼﾞと画像の一覧")));
+        add(m, web, QStringLiteral("-"));
+        add(m, web, QStringLiteral("ｻｲﾄ出力PCの初期化"));
+        later(add(m, web, QStringLiteral("FTP同期")));
         m->setToolTipsVisible(true);
     }
 
-    m = top(QStringLiteral("表示(&V)"));  // mnJb 7
+    m = top(QStringLiteral("出力(&O)"));  // mnJb 7
+    {
+        const QString out = QStringLiteral("mnOut");
+        later(add(m, out, QStringLiteral("HTM 出力")));
+        later(add(m, out, QStringLiteral("EPUB 出力")));
+        later(add(m, out, QStringLiteral("文書(txt,doc)に出力")));
+        m->setToolTipsVisible(true);
+    }
+
+    m = top(QStringLiteral("表示(&V)"));  // mnJb 8
     {
         const QString zoom = QStringLiteral("mnZoom");
         add(m, zoom, QStringLiteral("拡大(&I)"), QStringLiteral("Ctrl++"));
@@ -230,19 +262,17 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
         add(m, view, QStringLiteral("本文へ移動(&B)"));
     }
 
-    m = top(QStringLiteral("ﾂｰﾙ(&T)"));  // mnJb 8
+    m = top(QStringLiteral("ﾂｰﾙ(&T)"));  // mnJb 9
     {
         const QString user = QStringLiteral("mnUser");
         add(m, user, QStringLiteral("設定(&S)..."));
-        add(m, user, QStringLiteral("-"));
-        add(m, user, QStringLiteral("Web出力PCの初期化(&R)..."));
         add(m, user, QStringLiteral("-"));
         const QString sys = QStringLiteral("mnApSys");
         add(m, sys, QStringLiteral("拡張子(*.txdb)の関連付け(&A)"));
         add(m, sys, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝﾒﾆｭｰに登録(&M)"));
     }
 
-    m = top(QStringLiteral("ﾍﾙﾌﾟ(&H)"));  // mnJb 9
+    m = top(QStringLiteral("ﾍﾙﾌﾟ(&H)"));  // mnJb 10
     {
         const QString help = QStringLiteral("mnHelp");
         add(m, help, QStringLiteral("ﾍﾙﾌﾟ(&H)"));
