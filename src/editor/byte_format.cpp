@@ -556,17 +556,26 @@ class Builder {
 
     // False when Qt did not give the table shapes the block asks for.
     bool build(const Part& part) {
+        // A document shown in a view is laid out after every change. Without a page size
+        // its layout waits, and the whole page is laid out once (lazily, as far as it is
+        // shown) when the size comes back; laying out as it grows made loading quadratic.
+        const QSizeF pageSize = doc_.pageSize();
+        doc_.setPageSize(QSizeF(0, 0));
         doc_.setUndoRedoEnabled(false);
         doc_.clear();
         for (const auto& [name, data] : m_.images)
             doc_.addResource(QTextDocument::ImageResource, QUrl(name), data);
         if (part.present) {
+            QTextCursor whole(&doc_);
+            whole.beginEditBlock();
             doc_.rootFrame()->setFrameFormat(m_.formats[part.rootFormat].toFrameFormat());
             QTextCursor cursor(&doc_);
             content(cursor, part.content);
+            whole.endEditBlock();
         }
         doc_.setUndoRedoEnabled(true);
         doc_.setModified(false);
+        doc_.setPageSize(pageSize);
         return ok_;
     }
 
@@ -678,11 +687,14 @@ bool check(const QByteArray& data, QString& error) {
     return parse(data, model, error) && buildFresh(model, fresh, error);
 }
 
-bool load(const QByteArray& data, doc::DocumentParts& parts, QString& error) {
+bool load(const QByteArray& data, doc::DocumentParts& parts, QString& error,
+          const std::function<void()>& beforeChange) {
     Model model;
     std::array<QTextDocument, 3> fresh;
     if (!parse(data, model, error) || !buildFresh(model, fresh, error))
         return false;
+    if (beforeChange)
+        beforeChange();
     // The block is sound: the same building cannot fail on the documents in use.
     const std::array<QTextDocument*, 3> targets = {parts.body, parts.header, parts.footer};
     for (std::size_t p = 0; p < 3; ++p)

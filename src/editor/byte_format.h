@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "editor/document_model.h"
 
@@ -30,7 +31,9 @@ QByteArray saveSelection(const QTextCursor& selection, const doc::PageSetup& pag
 
 // Replaces the content of the given documents (a null document is skipped) and the page
 // setup. The undo history of a replaced document starts afresh and it is unmodified.
-bool load(const QByteArray& data, doc::DocumentParts& parts, QString& error);
+// beforeChange runs once the block is known to be sound, right before the documents change.
+bool load(const QByteArray& data, doc::DocumentParts& parts, QString& error,
+          const std::function<void()>& beforeChange = {});
 // Inserts the body of the block at the cursor (replacing its selection) as one undo
 // step; pictures and fields are renumbered so they cannot clash with those present.
 bool insert(const QByteArray& data, QTextCursor& cursor, QString& error);

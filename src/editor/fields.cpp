@@ -23,8 +23,10 @@ QTextCharFormat fieldFormat(QTextCharFormat format, int id, const QString& data)
     return format;
 }
 
-// The format for text next to a field or picture: text, not link, not picture (a run of
-// text in a picture format would be written as pictures by the HTML export).
+}  // namespace
+
+// Text, not link, not picture: a run of text in a picture format would be written as
+// pictures by the HTML export.
 QTextCharFormat withoutField(QTextCharFormat format) {
     static const int properties[] = {doc::FieldId,
                                      doc::FieldData,
@@ -42,7 +44,24 @@ QTextCharFormat withoutField(QTextCharFormat format) {
     return format;
 }
 
-}  // namespace
+bool leaveFieldEdge(QTextCursor& cursor) {
+    if (cursor.hasSelection())
+        return false;
+    const QTextCharFormat typing = cursor.charFormat();
+    const int id = fieldId(typing);
+    if (id <= 0)
+        return false;
+    // Strictly inside: the characters before and after the caret are the same field's.
+    QTextCursor before(cursor);
+    QTextCursor after(cursor);
+    if (!cursor.atBlockStart() && !cursor.atBlockEnd()) {
+        after.movePosition(QTextCursor::NextCharacter);
+        if (fieldId(before.charFormat()) == id && fieldId(after.charFormat()) == id)
+            return false;
+    }
+    cursor.setCharFormat(withoutField(typing));
+    return true;
+}
 
 QList<Field> all(const QTextDocument& document) {
     QList<Field> result;

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTextCharFormat>
 #include <optional>
 
 class QTextCursor;
@@ -41,6 +42,15 @@ bool insert(QTextCursor& cursor, const QString& text, const QString& data);
 bool update(QTextDocument& document, const Field& field, const QString& text, const QString& data);
 // Sets the data of the field with this id (every run of it); false when there is none.
 bool setData(QTextDocument& document, int id, const QString& data);
+
+// The format for text next to a field or picture: the same look, without the field's or
+// the picture's properties.
+QTextCharFormat withoutField(QTextCharFormat format);
+
+// At a field's edge (its start or end, not strictly inside it) what is typed belongs to the
+// text around, not to the field: gives the caret that format. False when nothing changed
+// (inside a field, in plain text, or with a selection).
+bool leaveFieldEdge(QTextCursor& cursor);
 
 // Gives the fields new ids firstId, firstId + 1, ... in document order.
 void renumber(QTextDocument& document, int firstId);

@@ -1,11 +1,17 @@
 #include "editor/page_painter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <memory>
 
@@ -27,6 +33,70 @@ std::unique_ptr<QTextDocument> deviceCopy(const QTextDocument& source, QPagedPai
     return copy;
 }
 
+// A face that is bold itself (not a regular one asked for bold).
+bool boldFace(const QRawFont& font) {
+    static const QRegularExpression bold(QStringLiteral("bold|black|heavy"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return font.styleName().contains(bold);
+}
+
+// Bold text in a font without a bold face (the IPA fonts have none) is drawn from the
+// regular face, which Qt thickens only slightly on paper. Its outlines are stroked over
+// it, about as much thicker as a bold face is; the text itself stays text, so it is found
+// and copied as written.
+void thickenSyntheticBold(QPainter& painter, QTextDocument& document, const QRectF& clip) {
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* lines = block.layout();
+        if (!lines || lines->lineCount() == 0)
+            continue;
+        const QRectF box = layout->blockBoundingRect(block);
+        if (box.bottom() < clip.top())
+            continue;
+        // Paragraphs of the page's own flow come in order; those of table cells side by
+        // side do not, so only the flow ends the search.
+        if (box.top() > clip.bottom()) {
+            if (document.frameAt(block.position()) == document.rootFrame())
+                break;
+            continue;
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!fragment.isValid() || format.fontWeight() < QFont::Bold || format.isImageFormat())
+                continue;
+            const QColor colour = format.hasProperty(QTextFormat::ForegroundBrush)
+                                      ? format.foreground().color()
+                                      : QColor(Qt::black);
+            const int from = fragment.position() - block.position();
+            for (int i = 0; i < lines->lineCount(); ++i) {
+                const QTextLine line = lines->lineAt(i);
+                const int start = std::max(from, line.textStart());
+                const int end =
+                    std::min(from + fragment.length(), line.textStart() + line.textLength());
+                if (start >= end)
+                    continue;
+                for (const QGlyphRun& run : line.glyphRuns(start, end - start)) {
+                    const QRawFont font = run.rawFont();
+                    if (boldFace(font))
+                        continue;
+                    QPainterPath outline;
+                    const QList<quint32> glyphs = run.glyphIndexes();
+                    const QList<QPointF> positions = run.positions();
+                    for (qsizetype g = 0; g < glyphs.size(); ++g)
+                        outline.addPath(font.pathForGlyph(glyphs[g]).translated(positions[g]));
+                    painter.save();
+                    painter.setPen(QPen(colour, font.pixelSize() / 32.0, Qt::SolidLine,
+                                        Qt::RoundCap, Qt::RoundJoin));
+                    painter.setBrush(Qt::NoBrush);
+                    painter.drawPath(outline.translated(box.topLeft()));
+                    painter.restore();
+                }
+            }
+        }
+    }
+}
+
 void drawSheetArea(QPainter& painter, QTextDocument& document, const QPointF& at,
                    const QRectF& clip) {
     painter.save();
@@ -36,11 +106,14 @@ void drawSheetArea(QPainter& painter, QTextDocument& document, const QPointF& at
     context.clip = clip;
     context.palette.setColor(QPalette::Text, Qt::black);
     document.documentLayout()->draw(&painter, context);
+    thickenSyntheticBold(painter, document, clip);
     painter.restore();
 }
 
 struct Sheet {
-    QRectF body;  // device units
+    QRectF body;           // device units
+    double marginTop = 0;  // device units
+    double marginBottom = 0;
     std::unique_ptr<QTextDocument> text;
 };
 
@@ -65,6 +138,8 @@ Sheet layOut(const doc::DocumentParts& parts, QPagedPaintDevice& device,
     sheet.body = QRectF(page.marginLeft * unit + shift.x(), page.marginTop * unitY + shift.y(),
                         (page.width - page.marginLeft - page.marginRight) * unit,
                         (page.height - page.marginTop - page.marginBottom) * unitY);
+    sheet.marginTop = page.marginTop * unitY;
+    sheet.marginBottom = page.marginBottom * unitY;
     sheet.text = deviceCopy(*parts.body, device, adjust);
     sheet.text->setPageSize(sheet.body.size());
     return sheet;
@@ -106,14 +181,20 @@ bool paintPage(const doc::DocumentParts& parts, QPagedPaintDevice& device, QStri
             device.newPage();
         drawSheetArea(painter, *sheet.text, QPointF(body.left(), body.top() - i * body.height()),
                       QRectF(0, i * body.height(), body.width(), body.height()));
+        // Header and footer stand in the middle of their margins, as far from the text as
+        // from the paper's edge.
         if (header) {
             const double h = header->size().height();
-            drawSheetArea(painter, *header, QPointF(body.left(), std::max(0.0, body.top() - h)),
+            const double top = std::max(0.0, body.top() - (sheet.marginTop + h) / 2);
+            drawSheetArea(painter, *header, QPointF(body.left(), top),
                           QRectF(0, 0, body.width(), h));
         }
-        if (footer)
-            drawSheetArea(painter, *footer, QPointF(body.left(), body.bottom()),
-                          QRectF(0, 0, body.width(), footer->size().height()));
+        if (footer) {
+            const double h = footer->size().height();
+            const double top = body.bottom() + std::max(0.0, (sheet.marginBottom - h) / 2);
+            drawSheetArea(painter, *footer, QPointF(body.left(), top),
+                          QRectF(0, 0, body.width(), h));
+        }
     }
     painter.end();
     return true;

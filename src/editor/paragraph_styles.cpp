@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include "editor/document_model.h"
 
@@ -120,6 +121,66 @@ void applyParagraphStyle(QTextCursor& cursor, int index, const Frmt& table) {
             break;
     }
     cursor.endEditBlock();
+}
+
+void styleCell(const QTextTableCell& cell, int index, const Frmt& table) {
+    if (!cell.isValid() || index < 0 || index >= kUserFormatCount)
+        return;
+    const UsrFormat& f = table.format(index);
+    const QTextCharFormat chars = charFormatOf(f);
+    // The cell's format is the character format its first paragraph starts with: the
+    // style's font goes into it, the cell's own properties stay.
+    QTextCharFormat cellFormat = cell.format();
+    cellFormat.merge(chars);
+    QTextTableCell target = cell;
+    target.setFormat(cellFormat);
+    QTextCursor c = cell.firstCursorPosition();
+    const int end = cell.lastCursorPosition().position();
+    for (QTextBlock b = c.block(); b.isValid() && b.position() <= end; b = b.next()) {
+        QTextBlockFormat format = b.blockFormat();
+        setBlockValues(format, index, f, table.LineSpacingFactor);
+        QTextCursor(b).setBlockFormat(format);
+        if (b != c.block())
+            QTextCursor(b).setBlockCharFormat(chars);
+        QTextCursor text(b);
+        text.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        text.mergeCharFormat(chars);
+    }
+}
+
+LandingParagraph landingParagraph(const QTextCursor& cursor) {
+    QTextCursor start(cursor.document());
+    start.setPosition(cursor.selectionStart());
+    const QTextBlock block = start.block();
+    LandingParagraph landing;
+    landing.position = start.position();
+    landing.block = block.blockFormat();
+    landing.chars = block.charFormat();
+    // A selection that takes all of the paragraph's text leaves it empty for the paste.
+    const int blockEnd = block.position() + block.length() - 1;
+    landing.empty = block.length() == 1 || (cursor.selectionStart() <= block.position() &&
+                                            cursor.selectionEnd() >= blockEnd);
+    return landing;
+}
+
+void keepLandingStyle(QTextCursor& cursor, const LandingParagraph& landing, const Frmt& table) {
+    QTextDocument* document = cursor.document();
+    const QTextBlock block = document->findBlock(landing.position);
+    // Whole paragraphs came with the paste: they keep their own styles.
+    if (block != cursor.block() || cursor.position() < landing.position)
+        return;
+    QTextCursor c(block);
+    c.joinPreviousEditBlock();
+    if (block.blockFormat() != landing.block)
+        c.setBlockFormat(landing.block);
+    const bool styled = landing.block.hasProperty(doc::StyleIndex);
+    if (landing.empty && styled) {
+        // Pasted into an empty styled paragraph: the text takes the style, as typing would.
+        styleBlock(block, landing.block.intProperty(doc::StyleIndex), table);
+    } else if (block.charFormat() != landing.chars) {
+        c.setBlockCharFormat(landing.chars);
+    }
+    c.endEditBlock();
 }
 
 void applyHeaderFooterFormat(QTextDocument& document, int index, const Frmt& table) {

@@ -4,12 +4,15 @@
 // document through a cursor.
 
 #include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
 
 #include "editor/user_formats.h"
 
 class QTextCursor;
 class QTextBlock;
 class QTextDocument;
+class QTextTableCell;
 
 namespace arbor {
 
@@ -18,6 +21,24 @@ namespace arbor {
 // headings (0-2) alignment and frame values, for 0-3 the distances and the line spacing
 // (FontSize x 20 x factor twips). Other styles get alignment left, frames 0, 0, 7936.
 void applyParagraphStyle(QTextCursor& cursor, int index, const Frmt& table);
+
+// Gives a table cell's paragraphs the style `index`; its own format (background, padding,
+// borders) stays, and what is typed into it takes the style's font.
+void styleCell(const QTextTableCell& cell, int index, const Frmt& table);
+
+// The paragraph a paste lands in, taken before the paste, so its style can be kept when
+// the pasted content brings no whole paragraph of its own.
+struct LandingParagraph {
+    int position = 0;  // where the paste starts
+    QTextBlockFormat block;
+    QTextCharFormat chars;  // the paragraph's own character format
+    bool empty = false;
+};
+LandingParagraph landingParagraph(const QTextCursor& cursor);
+// After the paste (cursor behind the pasted content): when the content stayed inside the
+// paragraph it landed in, that paragraph keeps its style; an empty styled paragraph also
+// gives the pasted text its style's look. Joins the paste's undo step.
+void keepLandingStyle(QTextCursor& cursor, const LandingParagraph& landing, const Frmt& table);
 
 // Applies the header or footer format (6 or 7) to a whole header or footer document.
 void applyHeaderFooterFormat(QTextDocument& document, int index, const Frmt& table);

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -55,6 +56,36 @@ void setIpaFonts(QTextDocument& copy) {
     }
 }
 
+// Qt writes each page's MediaBox in whole points; the page setup's size has fractions
+// (6799 twips are 339.95 pt). The exact size is written over it in as many characters, so
+// the offsets of the file's cross-reference table stay right.
+QByteArray exactNumber(double value, qsizetype width) {
+    for (int decimals = 6; decimals >= 0; --decimals) {
+        QByteArray text = QByteArray::number(value, 'f', decimals);
+        if (text.size() <= width)
+            return text.leftJustified(width, ' ');
+    }
+    return {};
+}
+
+void writeExactMediaBox(QByteArray& pdf, const doc::PageSetup& page) {
+    static const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+    const double width = page.width / 20.0;
+    const double height = page.height / 20.0;
+    const QString text = QString::fromLatin1(pdf);
+    QList<QRegularExpressionMatch> matches;
+    for (auto it = box.globalMatch(text); it.hasNext();)
+        matches.append(it.next());
+    for (const QRegularExpressionMatch& m : matches) {
+        const QByteArray w = exactNumber(width, m.capturedLength(1));
+        const QByteArray h = exactNumber(height, m.capturedLength(2));
+        if (w.isEmpty() || h.isEmpty())
+            continue;
+        pdf.replace(m.capturedStart(1), w.size(), w);
+        pdf.replace(m.capturedStart(2), h.size(), h);
+    }
+}
+
 }  // namespace
 
 bool writePdf(const doc::DocumentParts& parts, const QString& path, QString& error) {
@@ -75,6 +106,7 @@ bool writePdf(const doc::DocumentParts& parts, const QString& path, QString& err
         }
     }
     buffer.close();
+    writeExactMediaBox(bytes, parts.page);
     if (!writeFileAtomically(path, bytes)) {
         error = QStringLiteral("ファイルを書き込めません: ") + path;
         return false;

@@ -9,8 +9,10 @@
 #include <cmath>
 
 #include "editor/byte_format.h"
+#include "editor/paragraph_styles.h"
 #include "editor/pictures.h"
 #include "editor/plain_text.h"
+#include "editor/user_formats.h"
 
 namespace arbor {
 
@@ -58,6 +60,7 @@ void RichText::documentChanged() {
 
 void RichText::beginReplace() {
     replacing_ = true;
+    emit aboutToReplace();
 }
 
 void RichText::endReplace() {
@@ -104,6 +107,7 @@ void RichText::setSelection(int start, int length) {
 }
 
 void RichText::insertText(const QString& text) {
+    fields::leaveFieldEdge(cursor_);
     cursor_.beginEditBlock();
     plaintext::insertText(cursor_, text);
     cursor_.endEditBlock();
@@ -293,7 +297,23 @@ QTextTable* RichText::insertTable(int rows, int columns) {
     f.setCellPadding(3);
     f.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     cursor_.beginEditBlock();
+    const QTextBlock from = cursor_.block();
+    const QTextBlockFormat fromBlock = from.blockFormat();
+    const QTextCharFormat fromChars = from.charFormat();
     QTextTable* table = cursor_.insertTable(rows, columns, f);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            styleCell(table->cellAt(r, c), kBody, Frmt::instance());
+    // The paragraph after the table: the rest of the one it was inserted into keeps that
+    // one's style; a new, empty one is body text.
+    QTextCursor after = table->lastCursorPosition();
+    after.movePosition(QTextCursor::NextBlock);
+    if (after.block() != from && after.block().length() == 1) {
+        applyParagraphStyle(after, kBody, Frmt::instance());
+    } else if (after.block() != from && !after.blockFormat().hasProperty(doc::StyleIndex)) {
+        after.setBlockFormat(fromBlock);
+        after.setBlockCharFormat(fromChars);
+    }
     cursor_.endEditBlock();
     return table;
 }
@@ -302,12 +322,30 @@ QTextTable* RichText::currentTable() const {
     return cursor_.currentTable();
 }
 
+namespace {
+
+// New cells start in the body style, as new paragraphs do.
+void styleCells(QTextTable* table, int row, int rows, int column, int columns) {
+    for (int r = row; r < row + rows; ++r)
+        for (int c = column; c < column + columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() == r && cell.column() == c)
+                styleCell(cell, kBody, Frmt::instance());
+        }
+}
+
+}  // namespace
+
 bool RichText::insertRows(int count, bool below) {
     QTextTable* table = currentTable();
     if (!table || count <= 0)
         return false;
     const QTextTableCell cell = table->cellAt(cursor_);
-    table->insertRows(below ? cell.row() + cell.rowSpan() : cell.row(), count);
+    const int at = below ? cell.row() + cell.rowSpan() : cell.row();
+    cursor_.beginEditBlock();
+    table->insertRows(at, count);
+    styleCells(table, at, count, 0, table->columns());
+    cursor_.endEditBlock();
     return true;
 }
 
@@ -316,8 +354,42 @@ bool RichText::insertColumns(int count, bool right) {
     if (!table || count <= 0)
         return false;
     const QTextTableCell cell = table->cellAt(cursor_);
-    table->insertColumns(right ? cell.column() + cell.columnSpan() : cell.column(), count);
+    const int at = right ? cell.column() + cell.columnSpan() : cell.column();
+    cursor_.beginEditBlock();
+    table->insertColumns(at, count);
+    styleCells(table, 0, table->rows(), at, count);
+    cursor_.endEditBlock();
     return true;
+}
+
+bool RichText::nextCell(bool backward, bool mayAddRow) {
+    QTextTable* table = currentTable();
+    if (!table)
+        return false;
+    const QTextTableCell cell = table->cellAt(cursor_.position());
+    const int columns = table->columns();
+    // Cells in reading order; a place covered by a merged cell belongs to that cell.
+    int index =
+        cell.row() * columns + (backward ? cell.column() : cell.column() + cell.columnSpan() - 1);
+    for (;;) {
+        index += backward ? -1 : 1;
+        if (index < 0)
+            return true;  // the first cell: nothing before it
+        if (index >= table->rows() * columns) {
+            if (!mayAddRow)
+                return true;
+            cursor_.beginEditBlock();
+            const int row = table->rows();
+            table->appendRows(1);
+            styleCells(table, row, 1, 0, columns);
+            cursor_.endEditBlock();
+        }
+        const QTextTableCell target = table->cellAt(index / columns, index % columns);
+        if (target.row() * columns + target.column() == index) {
+            cursor_ = target.firstCursorPosition();
+            return true;
+        }
+    }
 }
 
 namespace {
@@ -495,14 +567,12 @@ QByteArray RichText::saveSelectionBytes() const {
 
 bool RichText::loadBytes(const QByteArray& data, QString& error) {
     doc::DocumentParts p = parts();
-    beginReplace();
-    const bool ok = byteformat::load(data, p, error);
-    if (ok)
-        page_ = p.page;
-    replacing_ = false;
-    if (ok)
-        endReplace();
-    return ok;
+    // Nothing is announced for a block that is refused: the page stays as it was.
+    if (!byteformat::load(data, p, error, [this] { beginReplace(); }))
+        return false;
+    page_ = p.page;
+    endReplace();
+    return true;
 }
 
 bool RichText::insertBytes(const QByteArray& data, QString& error) {

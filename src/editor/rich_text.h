@@ -90,11 +90,14 @@ class RichText : public QObject {
     void setParagraphProperty(int property, const QVariant& value);  // invalid: remove
     void insertPageBreak();
 
-    // --- tables (at the caret)
+    // --- tables (at the caret); new cells and the paragraph after a new table are body text
     QTextTable* insertTable(int rows, int columns);
     QTextTable* currentTable() const;
     bool insertRows(int count, bool below);
     bool insertColumns(int count, bool right);
+    // Tab in a table: the caret goes to the next cell (backward: the previous one); from
+    // the last cell a new row is added when mayAddRow. False outside a table.
+    bool nextCell(bool backward, bool mayAddRow);
     bool removeRows();     // the rows of the selected cells
     bool removeColumns();  // the columns of the selected cells
     bool mergeCells();     // the selected cells into one
@@ -138,6 +141,9 @@ class RichText : public QObject {
   signals:
     // Any change of body, header or footer made by editing (not by loading).
     void changed();
+    // The page is about to be replaced as a whole (load, clear): a view lets go of it
+    // until replaced() comes.
+    void aboutToReplace();
     // The page was replaced as a whole (load, clear).
     void replaced();
 

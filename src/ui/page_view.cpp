@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -104,16 +105,16 @@ PageView::PageView(RichText& text, QWidget* parent)
     viewport()->setMouseTracking(true);
     connect(this, &QTextEdit::cursorPositionChanged, this, &PageView::schedulePush);
     connect(this, &QTextEdit::selectionChanged, this, &PageView::schedulePush);
-    connect(text.body(), &QTextDocument::contentsChanged, this, [this] {
-        if (markPending_)
-            return;
-        markPending_ = true;
-        QTimer::singleShot(0, this, [this] {
-            markPending_ = false;
-            markFields();
-        });
+    connect(text.body(), &QTextDocument::contentsChanged, this, &PageView::scheduleMarks);
+    // While the page is rebuilt the view shows an empty stand-in: its caret and link
+    // marks would otherwise follow every inserted paragraph, and the old caret, pushed to
+    // the end, would have the whole page laid out at once.
+    connect(&text, &RichText::aboutToReplace, this, [this] {
+        setExtraSelections({});
+        setDocument(&standIn_);
     });
     connect(&text, &RichText::replaced, this, [this] {
+        setDocument(text_.body());
         attachLayout();
         pullCursor();
         markFields();
@@ -154,6 +155,17 @@ double PageView::pixelsPerTwip() const {
 int PageView::textLeft() const {
     const double margin = document()->documentMargin() * device_.logicalDpiX() / 96.0;
     return static_cast<int>(margin) - horizontalScrollBar()->value();
+}
+
+int PageView::textTop() const {
+    const double margin = document()->documentMargin() * device_.logicalDpiY() / 96.0;
+    return static_cast<int>(margin) - verticalScrollBar()->value();
+}
+
+QRectF PageView::paragraphRect() const {
+    const QRectF block = document()->documentLayout()->blockBoundingRect(textCursor().block());
+    const double margin = document()->documentMargin() * device_.logicalDpiY() / 96.0;
+    return block.translated(0, -margin);
 }
 
 int PageView::textWidth() const {
@@ -221,9 +233,18 @@ std::optional<fields::Field> PageView::fieldAtPoint(const QPoint& viewportPoint)
     return std::nullopt;
 }
 
+// Only the fields on and around the screen are marked: marking a field has its part of the
+// page laid out, and a long page would be laid out whole before it is shown.
 void PageView::markFields() {
+    const int height = viewport()->height();
+    const int first = cursorForPosition(QPoint(0, -height)).position();
+    const int last = cursorForPosition(QPoint(viewport()->width(), 2 * height)).position();
     QList<ExtraSelection> marks;
     for (const fields::Field& f : text_.allFields()) {
+        if (f.end() < first)
+            continue;
+        if (f.start > last)
+            break;
         ExtraSelection mark;
         mark.cursor = QTextCursor(document());
         mark.cursor.setPosition(f.start);
@@ -232,6 +253,16 @@ void PageView::markFields() {
         marks << mark;
     }
     setExtraSelections(marks);
+}
+
+void PageView::scheduleMarks() {
+    if (markPending_)
+        return;
+    markPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        markPending_ = false;
+        markFields();
+    });
 }
 
 // ------------------------------------------------------------------ keys
@@ -309,7 +340,46 @@ void PageView::keyPressEvent(QKeyEvent* event) {
             return event->accept();
         }
     }
+    if (handleTab(event->key(), modifiers))
+        return event->accept();
+    if (!isReadOnly() && !event->text().isEmpty() && event->text().at(0).isPrint())
+        leaveFieldEdge();
     QTextEdit::keyPressEvent(event);
+}
+
+// Tab in a table goes to the next cell and Shift+Tab to the previous one; Tab in the last
+// cell adds a row. Ctrl+Tab types a tab, in a table as anywhere else.
+bool PageView::handleTab(int key, Qt::KeyboardModifiers modifiers) {
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if (!tab)
+        return false;
+    if (modifiers == Qt::ControlModifier && key == Qt::Key_Tab) {
+        if (!isReadOnly())
+            insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
+    const bool backward = key == Qt::Key_Backtab || modifiers == Qt::ShiftModifier;
+    if ((modifiers & ~Qt::ShiftModifier) != Qt::NoModifier || !textCursor().currentTable())
+        return false;
+    pushCursor();
+    const bool editable = !isReadOnly() && !(mode_ && mode_() < 0);
+    text_.nextCell(backward, editable);
+    pullCursor();
+    ensureCursorVisible();
+    return true;
+}
+
+// Typing at a field's edge continues the text around it, not the field.
+void PageView::leaveFieldEdge() {
+    QTextCursor c = textCursor();
+    if (fields::leaveFieldEdge(c))
+        setTextCursor(c);
+}
+
+void PageView::inputMethodEvent(QInputMethodEvent* event) {
+    if (!isReadOnly() && (!event->commitString().isEmpty() || !event->preeditString().isEmpty()))
+        leaveFieldEdge();
+    QTextEdit::inputMethodEvent(event);
 }
 
 // Page breaks are invisible in a text that does not paginate: a dashed line marks them.
@@ -418,13 +488,15 @@ bool PageView::event(QEvent* event) {
 
 void PageView::resizeEvent(QResizeEvent* event) {
     QTextEdit::resizeEvent(event);
+    scheduleMarks();
     emit geometryShifted();
 }
 
 void PageView::scrollContentsBy(int dx, int dy) {
     QTextEdit::scrollContentsBy(dx, dy);
-    if (dx != 0)
-        emit geometryShifted();
+    if (dy != 0)
+        scheduleMarks();
+    emit geometryShifted();
 }
 
 // ------------------------------------------------------------------ clipboard and drops
@@ -461,6 +533,16 @@ bool PageView::insertLocalFiles(const QList<QUrl>& urls) {
 void PageView::insertFromMimeData(const QMimeData* source) {
     if (isReadOnly())
         return;
+    // A paste keeps the style of the paragraph it lands in, unless it brings whole
+    // paragraphs of its own.
+    const LandingParagraph landing = landingParagraph(textCursor());
+    pasteFromMimeData(source);
+    QTextCursor c = textCursor();
+    keepLandingStyle(c, landing, Frmt::instance());
+    setTextCursor(c);
+}
+
+void PageView::pasteFromMimeData(const QMimeData* source) {
     QString error;
     bool ok = true;
     if (source->hasFormat(kPageMimeType)) {

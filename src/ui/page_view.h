@@ -6,6 +6,7 @@
 // takes pictures and files from the clipboard and from drops.
 
 #include <QImage>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <functional>
 
@@ -44,6 +45,10 @@ class PageView : public QTextEdit {
     // The x of the text's left edge in the viewport, and the width the text wraps at.
     int textLeft() const;
     int textWidth() const;
+    // The y of the top of the text in the viewport (scrolled), and the caret's paragraph,
+    // in pixels below the top of the text.
+    int textTop() const;
+    QRectF paragraphRect() const;
 
     // The field under a viewport point (nothing over plain text or empty space).
     std::optional<fields::Field> fieldAtPoint(const QPoint& viewportPoint) const;
@@ -63,11 +68,12 @@ class PageView : public QTextEdit {
     void zoomRequested(bool up);
     // A file or picture could not be taken in.
     void failed(const QString& message);
-    // The text area moved or changed width (scrolling, resizing, zoom): rulers follow.
+    // The text area moved or changed size (scrolling, resizing, zoom): rulers follow.
     void geometryShifted();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void paintMarks(QPainter& painter, const QTextBlock& block, const QPointF& origin);
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,16 +88,21 @@ class PageView : public QTextEdit {
 
   private:
     bool handleEnter(bool shift);
+    bool handleTab(int key, Qt::KeyboardModifiers modifiers);
+    void leaveFieldEdge();
+    void pasteFromMimeData(const QMimeData* source);
     void dropInheritedPageBreak();
     bool insertLocalFiles(const QList<QUrl>& urls);
     void markFields();
+    void scheduleMarks();
     void relayout();
     void schedulePush();
     void updatePointer(const QPoint& viewportPoint, Qt::KeyboardModifiers modifiers);
 
     RichText& text_;
     std::function<int()> mode_;
-    QImage device_;  // the zoomed resolution the layout measures with
+    QTextDocument standIn_;  // shown while the page is replaced
+    QImage device_;          // the zoomed resolution the layout measures with
     int zoom_ = 100;
     int viewMode_ = 0;
     bool marksShown_ = false;

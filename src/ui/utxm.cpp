@@ -106,7 +106,7 @@ uTxm::uTxm(QWidget* parent) : QWidget(parent), d_(std::make_unique<Parts>(this))
     d_->build();
     d_->connectParts();
     d_->applyDisplay();
-    d_->setModified(false);
+    d_->markSaved();
     d_->refresh();
 }
 
@@ -157,12 +157,17 @@ void uTxm::Parts::build() {
     barRows->addWidget(buttons);
     layout->addWidget(bars);
 
-    ruler = new Ruler(q);
+    ruler = new Ruler(Qt::Horizontal, q);
     layout->addWidget(ruler);
+    auto* textRow = new QHBoxLayout;
+    textRow->setSpacing(0);
+    rulerV = new Ruler(Qt::Vertical, q);
     view = new PageView(*text, q);
     view->setModeSource([this] { return mode; });
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(view, 1);
+    textRow->addWidget(rulerV);
+    textRow->addWidget(view, 1);
+    layout->addLayout(textRow, 1);
 
     auto* statusRow = new QHBoxLayout;
     statusRow->setSpacing(4);
@@ -308,10 +313,34 @@ void uTxm::Parts::setModified(bool on) {
             w->setWindowModified(on);
 }
 
+// The page counts as modified while it differs from what was last loaded or saved: undoing
+// every change makes it unmodified again. Changes no undo takes back (a file read in, an
+// emptied page, a save that failed) keep it modified until the next save.
 void uTxm::Parts::edited() {
-    if (!modified)
-        setModified(true);
+    const bool differs = differsFromSaved();
+    if (differs != modified)
+        setModified(differs);
     emit q->eEdtCng();
+}
+
+bool uTxm::Parts::differsFromSaved() const {
+    return unsaved || text->body()->isModified() || text->header()->isModified() ||
+           text->footer()->isModified() || title->text() != savedTitle ||
+           !(text->pageSetup() == savedPage);
+}
+
+void uTxm::Parts::markSaved() {
+    for (QTextDocument* d : {text->body(), text->header(), text->footer()})
+        d->setModified(false);
+    savedTitle = title->text();
+    savedPage = text->pageSetup();
+    unsaved = false;
+    setModified(false);
+}
+
+void uTxm::Parts::setUnsaved() {
+    unsaved = true;
+    setModified(true);
 }
 
 void uTxm::Parts::message(const QString& what) {
@@ -355,7 +384,7 @@ void uTxm::Parts::refresh() {
 }
 
 void uTxm::Parts::updateRuler() {
-    if (ruler->isHidden())
+    if (ruler->isHidden() && rulerV->isHidden())
         return;
     Ruler::Geometry g;
     const doc::PageSetup& p = text->pageSetup();
@@ -369,7 +398,14 @@ void uTxm::Parts::updateRuler() {
     const QTextBlockFormat block = view->textCursor().blockFormat();
     g.indentLeft = static_cast<int>(std::lround(block.leftMargin() * 20));
     g.indentFirst = static_cast<int>(std::lround(block.textIndent() * 20));
+    g.marginTop = p.marginTop;
+    g.textTop =
+        rulerV->mapFromGlobal(view->viewport()->mapToGlobal(QPoint(0, view->textTop()))).y();
+    const QRectF paragraph = view->paragraphRect();
+    g.paragraphTop = paragraph.top();
+    g.paragraphBottom = paragraph.bottom();
     ruler->setMeasures(g);
+    rulerV->setMeasures(g);
 }
 
 void uTxm::Parts::applyDisplay() {
@@ -377,6 +413,7 @@ void uTxm::Parts::applyDisplay() {
     view->setViewMode(settings.viewMode);
     view->setControlCharsShown(settings.controlChars);
     ruler->setVisible(settings.rulers);
+    rulerV->setVisible(settings.rulers);
     buttons->setVisible(settings.buttonBar);
     statusBar->setVisible(settings.statusBar);
     refresh();
@@ -417,7 +454,11 @@ bool uTxm::bDcEdt() const {
 }
 
 void uTxm::setBDcEdt(bool modified) {
-    d_->setModified(modified);
+    // Marked modified from outside (a save that failed, a duplicated page): it stays so.
+    if (modified)
+        d_->setUnsaved();
+    else
+        d_->markSaved();
 }
 
 int uTxm::cTyp() const {
@@ -444,6 +485,9 @@ QString uTxm::Title() const {
 void uTxm::setTitle(const QString& title) {
     d_->title->setText(title);
     d_->title->setCursorPosition(0);
+    // The main window sets the stored title after a load or a save.
+    if (!d_->modified)
+        d_->savedTitle = title;
 }
 
 void uTxm::ReadOnly(bool readOnly) {
@@ -467,6 +511,8 @@ bool uTxm::Parts::runSave() {
         // modified again and nothing is lost.
         setModified(false);
         emit q->eSaveDB();
+        if (!modified)
+            markSaved();
         return !modified;
     }
     if (pagefiles::kindOf(path) != pagefiles::FileKind::Html) {
@@ -484,7 +530,7 @@ bool uTxm::Parts::runSave() {
     if (!saveToFile(path))
         return false;
     savePath = path;
-    setModified(false);
+    markSaved();
     return true;
 }
 
@@ -494,12 +540,12 @@ bool uTxm::Parts::mayReplace() {
     if (settings.updateConfirm == edtext::kConfirmAsk) {
         if (prompter().ask(edtext::kAskSave, Buttons::YesNo, Severity::Question) == Answer::Yes)
             return runSave();
-        setModified(false);
+        markSaved();
         return true;
     }
     if (settings.updateConfirm == edtext::kConfirmOverwrite)
         return runSave();
-    setModified(false);
+    markSaved();
     return true;
 }
 
@@ -512,7 +558,7 @@ bool uTxm::ChkUdt() {
             case Answer::Yes:
                 return d_->runSave();
             case Answer::No:
-                d_->setModified(false);
+                d_->markSaved();
                 return true;
             default:
                 return false;
@@ -520,7 +566,7 @@ bool uTxm::ChkUdt() {
     }
     if (confirm == edtext::kConfirmOverwrite)
         return d_->runSave();
-    d_->setModified(false);
+    d_->markSaved();
     return true;
 }
 
@@ -546,7 +592,7 @@ bool uTxm::SetData(const QByteArray& bytes, bool noQuestion, QString* refused) {
             }
         }
     }
-    d_->setModified(false);
+    d_->markSaved();
     d_->view->moveCursor(QTextCursor::Start);
     d_->view->pushCursor();
     d_->view->ensureCursorVisible();
@@ -565,7 +611,7 @@ bool uTxm::SetDcFL(const QString& path, bool noQuestion) {
             return false;
         }
     }
-    d_->setModified(false);
+    d_->markSaved();
     d_->view->moveCursor(QTextCursor::Start);
     d_->view->pushCursor();
     d_->refresh();
@@ -628,10 +674,12 @@ void uTxm::SetText(const QString& text) {
 void uTxm::Parts::styleEmptyPage() {
     LoadGuard guard(loading);
     QTextDocument* body = text->body();
+    const bool wasModified = body->isModified();
     body->setUndoRedoEnabled(false);
     QTextCursor c(body);
     applyParagraphStyle(c, kBody, Frmt::instance());
     body->setUndoRedoEnabled(true);
+    body->setModified(wasModified);
 }
 
 void uTxm::clearDocument() {
@@ -642,7 +690,7 @@ void uTxm::clearDocument() {
     }
     d_->styleEmptyPage();
     d_->title->clear();
-    d_->setModified(false);
+    d_->markSaved();
     d_->refresh();
 }
 
@@ -795,6 +843,7 @@ bool uTxm::rulersShown() const {
 void uTxm::setRulersShown(bool shown) {
     d_->settings.rulers = shown;
     d_->ruler->setVisible(shown);
+    d_->rulerV->setVisible(shown);
     d_->updateRuler();
 }
 

@@ -358,7 +358,7 @@ bool uTxm::Parts::newDocument() {
     }
     styleEmptyPage();
     if (hadContent)
-        setModified(true);
+        setUnsaved();
     view->setFocus();
     return true;
 }

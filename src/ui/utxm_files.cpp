@@ -55,7 +55,7 @@ bool uTxm::Parts::readFile() {
         return false;
     }
     // The page now holds the file, not what is stored.
-    setModified(true);
+    setUnsaved();
     view->moveCursor(QTextCursor::Start);
     status(QFileInfo(path).fileName() + QStringLiteral(" を読み込みました"));
     return true;

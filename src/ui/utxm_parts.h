@@ -37,7 +37,8 @@ struct uTxm::Parts {
     QHash<int, QAction*> toolActions;  // by command code
     FormatFrame* frame = nullptr;
     ButtonBar* buttons = nullptr;
-    Ruler* ruler = nullptr;
+    Ruler* ruler = nullptr;   // vRuler
+    Ruler* rulerV = nullptr;  // vRulerV
     PageView* view = nullptr;
     QWidget* statusBar = nullptr;  // vStatus
     QLabel* position = nullptr;
@@ -49,6 +50,10 @@ struct uTxm::Parts {
     QString prefix;
     bool started = false;
     bool modified = false;
+    // What was last loaded or saved, to tell whether the page differs from it.
+    QString savedTitle;
+    doc::PageSetup savedPage;
+    bool unsaved = false;  // a change no undo takes back
     int mode = 0;
     int page = 0;
     bool readOnly = false;
@@ -63,6 +68,11 @@ struct uTxm::Parts {
     void connectParts();
     void setModified(bool on);
     void edited();
+    bool differsFromSaved() const;
+    // The page as shown is what is stored: unmodified, and undo comes back to it.
+    void markSaved();
+    // Modified until the next save, whatever is undone.
+    void setUnsaved();
     void refresh();
     void updateRuler();
     void applyDisplay();

@@ -1,13 +1,14 @@
 // The page editor's rules as its user and the main window meet them: the leave-page
 // question under each update confirmation, loading over a modified page, the modified
 // flag, the Enter and Delete keys, the title's Enter, following links and the
-// follow-ups of the editing commands.
+// follow-ups of the editing commands, the rulers, and long pages.
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -18,6 +19,7 @@
 #include "editor/link_fields.h"
 #include "editor/paragraph_styles.h"
 #include "ui/editor_test_support.h"
+#include "ui/ruler.h"
 
 using namespace arbor;
 using arbor::test::EditorFixture;
@@ -419,6 +421,154 @@ TEST_F(EditorRules, ZoomScalesTheLayoutAndIsKeptInTheSettings) {
     EXPECT_EQ(editor->zoom(), 150);
     editor->setZoom(100);
     editor->cOff();
+}
+
+TEST_F(EditorRules, UndoingEveryChangeLeavesThePageUnmodified) {
+    load(QStringLiteral("Alpha"));
+    editor->setTitle(QStringLiteral("Title"));
+    caretAt(5);
+    test::typeText(view(), QStringLiteral("!"));
+    ASSERT_TRUE(editor->bDcEdt());
+    editor->rtAct(cmd::Undo);
+    EXPECT_EQ(plain(), QStringLiteral("Alpha"));
+    EXPECT_FALSE(editor->bDcEdt());
+    EXPECT_FALSE(editor->isWindowModified());
+    editor->rtAct(cmd::Redo);
+    EXPECT_TRUE(editor->bDcEdt());
+
+    // Text, a format and the title, all taken back.
+    editor->rtAct(cmd::Undo);
+    test::typeText(view(), QStringLiteral("xy"));
+    select(0, 2);
+    editor->rtAct(cmd::Italic);
+    EXPECT_TRUE(editor->bDcEdt());
+    while (editor->menuState().canUndo)
+        editor->rtAct(cmd::Undo);
+    EXPECT_EQ(plain(), QStringLiteral("Alpha"));
+    EXPECT_FALSE(editor->bDcEdt());
+    title()->setFocus();
+    title()->end(false);
+    test::typeText(title(), QStringLiteral("x"));
+    EXPECT_TRUE(editor->bDcEdt());
+    test::sendKey(title(), Qt::Key_Backspace);
+    EXPECT_EQ(editor->Title(), QStringLiteral("Title"));
+    EXPECT_FALSE(editor->bDcEdt());
+
+    // The state compared with is the one last saved.
+    caretAt(5);
+    test::typeText(view(), QStringLiteral("1"));
+    editor->rtAct(cmd::SaveToDatabase);
+    ASSERT_TRUE(events.contains("eSaveDB"));
+    EXPECT_FALSE(editor->bDcEdt());
+    test::typeText(view(), QStringLiteral("2"));
+    EXPECT_TRUE(editor->bDcEdt());
+    editor->rtAct(cmd::Undo);
+    EXPECT_EQ(plain(), QStringLiteral("Alpha1"));
+    EXPECT_FALSE(editor->bDcEdt());
+    editor->rtAct(cmd::Undo);  // back before the save: not what is stored
+    EXPECT_EQ(plain(), QStringLiteral("Alpha"));
+    EXPECT_TRUE(editor->bDcEdt());
+
+    // A page that could not be stored stays modified, whatever is undone.
+    load(QStringLiteral("Beta"));
+    QObject::connect(editor.get(), &ui::uTxm::eSaveDB, [this] { editor->setBDcEdt(true); });
+    caretAt(4);
+    test::typeText(view(), QStringLiteral("!"));
+    editor->rtAct(cmd::SaveToDatabase);
+    editor->rtAct(cmd::Undo);
+    EXPECT_EQ(plain(), QStringLiteral("Beta"));
+    EXPECT_TRUE(editor->bDcEdt());
+}
+
+TEST_F(EditorRules, TheVerticalRulerStandsBesideTheTextAndFollowsZoomAndScrolling) {
+    QString lines;
+    for (int i = 0; i < 80; ++i)
+        lines += QStringLiteral("行 %1\n").arg(i);
+    load(lines);
+    editor->setRulersShown(true);
+    QApplication::processEvents();
+    auto* across = editor->findChild<ui::Ruler*>(QStringLiteral("vRuler"));
+    auto* down = editor->findChild<ui::Ruler*>(QStringLiteral("vRulerV"));
+    ASSERT_NE(across, nullptr);
+    ASSERT_NE(down, nullptr);
+    EXPECT_EQ(down->orientation(), Qt::Vertical);
+    EXPECT_TRUE(down->isVisible());
+    // Left of the text, as high as it, under the horizontal ruler.
+    const QRect ruler = down->geometry();
+    const QRect text = view()->geometry();
+    EXPECT_LE(ruler.right(), text.left());
+    EXPECT_EQ(ruler.top(), text.top());
+    EXPECT_EQ(ruler.height(), text.height());
+    EXPECT_GE(ruler.top(), across->geometry().bottom());
+    // The same units as the horizontal ruler; its zero at the top of the text.
+    EXPECT_DOUBLE_EQ(down->measures().pixelsPerTwip, across->measures().pixelsPerTwip);
+    const int top = down->measures().textTop;
+    EXPECT_EQ(
+        top,
+        down->mapFromGlobal(view()->viewport()->mapToGlobal(QPoint(0, view()->textTop()))).y());
+    EXPECT_GE(top, 0);
+
+    // The caret's paragraph is marked where it stands.
+    caretAt(body().findBlockByNumber(10).position());
+    QApplication::processEvents();
+    const double firstTop =
+        body().documentLayout()->blockBoundingRect(body().findBlockByNumber(10)).top();
+    EXPECT_GT(down->measures().paragraphTop, 0);
+    EXPECT_NEAR(down->measures().paragraphTop, firstTop - body().documentMargin(), 1);
+    EXPECT_GT(down->measures().paragraphBottom, down->measures().paragraphTop);
+
+    // Scrolling moves its zero with the text; zoom changes its scale.
+    view()->verticalScrollBar()->setValue(120);
+    QApplication::processEvents();
+    EXPECT_EQ(down->measures().textTop, top - 120);
+    const double scale = down->measures().pixelsPerTwip;
+    editor->setZoom(200);
+    QApplication::processEvents();
+    EXPECT_NEAR(down->measures().pixelsPerTwip, 2 * scale, 1e-9);
+    EXPECT_DOUBLE_EQ(down->measures().pixelsPerTwip, across->measures().pixelsPerTwip);
+
+    editor->setRulersShown(false);
+    EXPECT_FALSE(down->isVisible());
+    EXPECT_FALSE(across->isVisible());
+    editor->setZoom(100);
+}
+
+TEST_F(EditorRules, ALongPageOpensWithoutLayingItAllOutAndMarksTheLinksInView) {
+    // 3,000 paragraphs, each with a link.
+    RichText source;
+    QTextCursor c(source.body());
+    for (int i = 0; i < 3000; ++i) {
+        if (i > 0)
+            c.insertBlock();
+        c.insertText(QStringLiteral("段落 %1 の本文と ").arg(i), QTextCharFormat());
+        QTextCharFormat link;
+        link.setProperty(doc::FieldId, i + 1);
+        link.setProperty(doc::FieldData, tagData(1000 + i));
+        link.setAnchor(true);
+        link.setAnchorHref(tagData(1000 + i));
+        c.insertText(QStringLiteral("リンク"), link);
+    }
+    ASSERT_TRUE(editor->SetData(source.saveBytes(), true));
+    EXPECT_EQ(text().allFields().size(), 3000);
+    EXPECT_EQ(view()->textCursor().position(), 0);
+    // What is not shown yet is laid out later, step by step.
+    EXPECT_EQ(body().lastBlock().layout()->lineCount(), 0);
+
+    QApplication::processEvents();
+    const QList<QTextEdit::ExtraSelection> marks = view()->extraSelections();
+    ASSERT_FALSE(marks.isEmpty());
+    EXPECT_LT(marks.size(), 300);
+    EXPECT_EQ(marks.first().cursor.selectedText(), QStringLiteral("リンク"));
+
+    // At the end of the page its links are marked once they are in view.
+    view()->moveCursor(QTextCursor::End);
+    view()->ensureCursorVisible();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    const QList<QTextEdit::ExtraSelection> end = view()->extraSelections();
+    ASSERT_FALSE(end.isEmpty());
+    EXPECT_EQ(end.last().cursor.selectionEnd(), text().allFields().last().end());
+    EXPECT_EQ(plain().count(QStringLiteral("リンク")), 3000);
 }
 
 }  // namespace
