@@ -270,7 +270,7 @@ class Parser {
         for (int p = 0; p < 3 && in_.ok(); ++p)
             part(p);
         if (in_.ok() && !in_.atEnd())
-            in_.fail(QStringLiteral("unexpected data after the document"));
+            in_.fail(QStringLiteral("文書の後ろに余分なﾃﾞｰﾀがあります"));
         reason = in_.error();
         return in_.ok();
     }
@@ -291,7 +291,7 @@ class Parser {
             (!size(p.width) || !size(p.height) || !margin(p.marginLeft) || !margin(p.marginTop) ||
              !margin(p.marginRight) || !margin(p.marginBottom) ||
              p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height))
-            in_.fail(QStringLiteral("the page setup is out of range"));
+            in_.fail(QStringLiteral("ﾍﾟｰｼﾞ設定の値が範囲外です"));
     }
 
     void formats() {
@@ -310,7 +310,7 @@ class Parser {
             if (!in_.ok())
                 break;
             if (name.isEmpty() || names.contains(name) || data.isEmpty()) {
-                in_.fail(QStringLiteral("a picture entry is damaged"));
+                in_.fail(QStringLiteral("画像のﾃﾞｰﾀが壊れています"));
                 break;
             }
             names.insert(name);
@@ -321,14 +321,14 @@ class Parser {
     void lists() {
         const uint32_t n = in_.count(4, kMaxFormats, "lists");
         for (uint32_t i = 0; i < n && in_.ok(); ++i)
-            m_.lists.push_back(formatRef(&QTextFormat::isListFormat, "list"));
+            m_.lists.push_back(formatRef(&QTextFormat::isListFormat, u"箇条書き"));
     }
 
-    uint32_t formatRef(bool (QTextFormat::*kind)() const, const char* what) {
+    uint32_t formatRef(bool (QTextFormat::*kind)() const, QStringView what) {
         const uint32_t index = in_.u32();
         if (in_.ok() && (index >= m_.formats.size() || !(m_.formats[index].*kind)()))
-            in_.fail(QStringLiteral("a %1 refers to a missing or wrong format")
-                         .arg(QLatin1String(what)));
+            in_.fail(QStringLiteral("書式の参照が壊れています (%1)")
+                         .arg(what));
         return index;
     }
 
@@ -336,20 +336,20 @@ class Parser {
         Part& part = m_.parts[static_cast<std::size_t>(p)];
         const uint8_t present = in_.u8();
         if (present > 1)
-            in_.fail(QStringLiteral("a document part is damaged"));
+            in_.fail(QStringLiteral("文書の一部が壊れています"));
         part.present = present == 1;
         if (!part.present || !in_.ok())
             return;
-        part.rootFormat = formatRef(&QTextFormat::isFrameFormat, "page");
+        part.rootFormat = formatRef(&QTextFormat::isFrameFormat, u"ﾍﾟｰｼﾞ");
         if (in_.ok() && m_.formats[part.rootFormat].toFrameFormat().isTableFormat())
-            in_.fail(QStringLiteral("the page format is a table's"));
+            in_.fail(QStringLiteral("ﾍﾟｰｼﾞの書式が表の書式になっています"));
         part_ = p;
         content(part.content, 0, false);
     }
 
     void content(Content& c, int depth, bool inCell) {
         if (depth > kMaxDepth) {
-            in_.fail(QStringLiteral("frames and tables are nested too deeply"));
+            in_.fail(QStringLiteral("枠と表の入れ子が深すぎます"));
             return;
         }
         while (in_.ok()) {
@@ -365,7 +365,7 @@ class Parser {
             } else if (tag == kTable || tag == kFrame) {
                 // A table or frame always stands between two paragraphs.
                 if (!afterBlock) {
-                    in_.fail(QStringLiteral("a table or frame without a paragraph before it"));
+                    in_.fail(QStringLiteral("表または枠の前に段落がありません"));
                     return;
                 }
                 if (tag == kTable)
@@ -373,31 +373,31 @@ class Parser {
                 else
                     c.items.push_back({frame(depth)});
             } else {
-                in_.fail(QStringLiteral("unknown element %1").arg(tag));
+                in_.fail(QStringLiteral("知らない要素です (%1)").arg(tag));
                 return;
             }
         }
         if (in_.ok() && (c.items.empty() || !std::holds_alternative<Block>(c.items.back().value)))
-            in_.fail(QStringLiteral("a frame or cell does not end with a paragraph"));
+            in_.fail(QStringLiteral("枠またはｾﾙが段落で終わっていません"));
     }
 
     Block block(bool cellFirst) {
         Block b;
-        b.format = formatRef(&QTextFormat::isBlockFormat, "paragraph");
+        b.format = formatRef(&QTextFormat::isBlockFormat, u"段落");
         b.charFormat = in_.u32();
         if (in_.ok()) {
             if (cellFirst != (b.charFormat == kNone))
-                in_.fail(QStringLiteral("a cell's first paragraph is damaged"));
+                in_.fail(QStringLiteral("ｾﾙの最初の段落が壊れています"));
             else if (!cellFirst && (b.charFormat >= m_.formats.size() ||
                                     !m_.formats[b.charFormat].isCharFormat()))
-                in_.fail(QStringLiteral("a paragraph refers to a missing or wrong format"));
+                in_.fail(QStringLiteral("段落の書式の参照が壊れています"));
         }
         b.list = in_.u32();
         if (in_.ok() && b.list != kNone) {
             if (b.list >= m_.lists.size())
-                in_.fail(QStringLiteral("a paragraph refers to a missing list"));
+                in_.fail(QStringLiteral("段落の箇条書きの参照が壊れています"));
             else if (listOwner_[b.list] >= 0 && listOwner_[b.list] != part_)
-                in_.fail(QStringLiteral("a list spans two parts of the page"));
+                in_.fail(QStringLiteral("箇条書きがﾍﾟｰｼﾞの二つの部分にまたがっています"));
             else
                 listOwner_[b.list] = part_;
         }
@@ -406,9 +406,9 @@ class Parser {
         for (uint32_t i = 0; i < n && in_.ok(); ++i) {
             Fragment f;
             f.text = in_.string();
-            f.format = formatRef(&QTextFormat::isCharFormat, "text run");
+            f.format = formatRef(&QTextFormat::isCharFormat, u"文字列");
             if (in_.ok() && !plainRun(f.text))
-                in_.fail(QStringLiteral("a text run is empty or holds paragraph marks"));
+                in_.fail(QStringLiteral("文字列のﾃﾞｰﾀが壊れています"));
             b.fragments.push_back(std::move(f));
         }
         return b;
@@ -428,21 +428,21 @@ class Parser {
 
     Table table(int depth) {
         Table t;
-        t.format = formatRef(&QTextFormat::isFrameFormat, "table");
+        t.format = formatRef(&QTextFormat::isFrameFormat, u"表");
         if (in_.ok() && !m_.formats[t.format].toFrameFormat().isTableFormat())
-            in_.fail(QStringLiteral("a table has no table format"));
+            in_.fail(QStringLiteral("表に表の書式がありません"));
         const uint32_t rows = in_.u32();
         const uint32_t columns = in_.u32();
         if (!in_.ok())
             return t;
         if (rows == 0 || columns == 0 || rows > kMaxTableCells || columns > kMaxTableCells ||
             rows * columns > kMaxTableCells) {
-            in_.fail(QStringLiteral("a table has an impossible size"));
+            in_.fail(QStringLiteral("表の大きさが不正です"));
             return t;
         }
         cellBudget_ += rows * columns;
         if (cellBudget_ > kMaxDocumentCells) {
-            in_.fail(QStringLiteral("the tables have too many cells"));
+            in_.fail(QStringLiteral("表のｾﾙが多すぎます"));
             return t;
         }
         t.rows = static_cast<int>(rows);
@@ -453,7 +453,7 @@ class Parser {
         for (uint32_t i = 0; i < n && in_.ok(); ++i) {
             Cell cell;
             const uint32_t r = in_.u32(), c = in_.u32(), rs = in_.u32(), cs = in_.u32();
-            cell.format = formatRef(&QTextFormat::isCharFormat, "table cell");
+            cell.format = formatRef(&QTextFormat::isCharFormat, u"ｾﾙ");
             if (!in_.ok())
                 break;
             // Cells come in reading order, each at the first place no cell covers yet.
@@ -461,13 +461,13 @@ class Parser {
                 ++nextFree;
             if (nextFree != static_cast<std::size_t>(r) * columns + c || r >= rows ||
                 c >= columns || rs == 0 || cs == 0 || rs > rows - r || cs > columns - c) {
-                in_.fail(QStringLiteral("the cells of a table overlap or leave gaps"));
+                in_.fail(QStringLiteral("表のｾﾙが重なっているか、すき間があります"));
                 break;
             }
             for (uint32_t y = r; y < r + rs && in_.ok(); ++y)
                 for (uint32_t x = c; x < c + cs; ++x) {
                     if (taken[y * columns + x]) {
-                        in_.fail(QStringLiteral("the cells of a table overlap"));
+                        in_.fail(QStringLiteral("表のｾﾙが重なっています"));
                         break;
                     }
                     taken[y * columns + x] = true;
@@ -480,15 +480,15 @@ class Parser {
             t.cells.push_back(std::move(cell));
         }
         if (in_.ok() && std::find(taken.begin(), taken.end(), false) != taken.end())
-            in_.fail(QStringLiteral("a table has places without a cell"));
+            in_.fail(QStringLiteral("表にｾﾙのない場所があります"));
         return t;
     }
 
     Frame frame(int depth) {
         Frame f;
-        f.format = formatRef(&QTextFormat::isFrameFormat, "frame");
+        f.format = formatRef(&QTextFormat::isFrameFormat, u"枠");
         if (in_.ok() && m_.formats[f.format].toFrameFormat().isTableFormat())
-            in_.fail(QStringLiteral("a frame has a table format"));
+            in_.fail(QStringLiteral("枠に表の書式があります"));
         content(f.content, depth + 1, false);
         return f;
     }
@@ -502,11 +502,11 @@ class Parser {
 
 bool parse(const QByteArray& data, Model& model, QString& error) {
     if (data.isEmpty()) {
-        error = refused(QStringLiteral("the data is empty"));
+        error = refused(QStringLiteral("ﾃﾞｰﾀが空です"));
         return false;
     }
     if (data.size() < kHeaderSize || !data.startsWith(QByteArray(kMagic, kMagicSize))) {
-        error = refused(QStringLiteral("this is not an Arbor document"));
+        error = refused(QStringLiteral("Arborの文書ﾃﾞｰﾀではありません"));
         return false;
     }
     ByteReader header(data);
@@ -517,26 +517,26 @@ bool parse(const QByteArray& data, Model& model, QString& error) {
     const uint32_t crc = header.u32();
     if (version == 0 || version > kVersion) {
         error = refused(version > kVersion
-                            ? QStringLiteral("written by a newer version (%1)").arg(version)
-                            : QStringLiteral("the version is damaged"));
+                            ? QStringLiteral("新しい版のArborで書かれています (%1)").arg(version)
+                            : QStringLiteral("版の情報が壊れています"));
         return false;
     }
     if ((model.flags & ~kSelectionFlag) != 0) {
-        error = refused(QStringLiteral("unknown flags"));
+        error = refused(QStringLiteral("知らないﾌﾗｸﾞがあります"));
         return false;
     }
     const qsizetype available = data.size() - kHeaderSize;
     if (length > kMaxPayload || static_cast<qsizetype>(length) > available) {
-        error = refused(QStringLiteral("the data ends too early (truncated)"));
+        error = refused(QStringLiteral("ﾃﾞｰﾀが途中で切れています"));
         return false;
     }
     if (static_cast<qsizetype>(length) < available) {
-        error = refused(QStringLiteral("unexpected data after the document"));
+        error = refused(QStringLiteral("文書の後ろに余分なﾃﾞｰﾀがあります"));
         return false;
     }
     const QByteArray payload = data.mid(kHeaderSize);
     if (bytes::crc32(payload) != crc) {
-        error = refused(QStringLiteral("the data is damaged (checksum)"));
+        error = refused(QStringLiteral("ﾃﾞｰﾀが壊れています (ﾁｪｯｸｻﾑ)"));
         return false;
     }
     QString reason;
@@ -651,7 +651,7 @@ class Builder {
 bool buildFresh(const Model& model, std::array<QTextDocument, 3>& fresh, QString& error) {
     for (std::size_t p = 0; p < 3; ++p) {
         if (!Builder(model, fresh[p]).build(model.parts[p])) {
-            error = refused(QStringLiteral("a table's merged cells do not fit"));
+            error = refused(QStringLiteral("表の結合ｾﾙが合いません"));
             return false;
         }
     }
