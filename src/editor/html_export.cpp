@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextImageFormat>
 #include <memory>
 
@@ -121,23 +122,14 @@ QString urlPart(const QString& text) {
     return encoded;
 }
 
-QByteArray converted(const QByteArray& bytes, PictureFormat format, pictures::Kind& kind) {
-    kind = pictures::sniff(bytes);
-    const pictures::Kind wanted = format == PictureFormat::Png    ? pictures::Kind::Png
-                                  : format == PictureFormat::Jpeg ? pictures::Kind::Jpeg
-                                                                  : kind;
-    if (wanted == kind && kind != pictures::Kind::None)
-        return bytes;
-    const QImage image = QImage::fromData(bytes);
-    if (image.isNull())
-        return bytes;
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    const bool png = wanted != pictures::Kind::Jpeg;
-    image.save(&buffer, png ? "PNG" : "JPEG", png ? -1 : 90);
-    kind = png ? pictures::Kind::Png : pictures::Kind::Jpeg;
-    return out;
+pictures::Kind wantedKind(const QByteArray& bytes, PictureFormat format) {
+    const pictures::Kind kind = pictures::sniff(bytes);
+    if (format == PictureFormat::Png)
+        return pictures::Kind::Png;
+    if (format == PictureFormat::Jpeg)
+        return pictures::Kind::Jpeg;
+    // Anything that is neither is written as PNG.
+    return kind == pictures::Kind::None ? pictures::Kind::Png : kind;
 }
 
 // Writes the pictures and points the picture characters at the written files.
@@ -155,20 +147,25 @@ bool placePictures(QTextDocument& document, const QString& targetPath, const Exp
         const QByteArray original = pictures::resourceBytes(document, name);
         if (original.isEmpty())
             continue;
+        const pictures::Kind kind = wantedKind(original, options.pictures);
+        const QString file = QStringLiteral("%1.%2")
+                                 .arg(++number, 3, 10, QLatin1Char('0'))
+                                 .arg(pictures::extension(kind));
+        const QString reference = urlPart(folderName) + u'/' + file;
+        sources.insert(name, reference);
+        if (options.collect) {
+            options.collect->append({reference, original, kind});
+            continue;
+        }
         if (!QDir().mkpath(folder)) {
             error = QStringLiteral("画像のフォルダを作れません: ") + folder;
             return false;
         }
-        pictures::Kind kind = pictures::Kind::None;
-        const QByteArray data = converted(original, options.pictures, kind);
-        const QString file = QStringLiteral("%1.%2")
-                                 .arg(++number, 3, 10, QLatin1Char('0'))
-                                 .arg(pictures::extension(kind));
+        const QByteArray data = convertedPicture(original, kind);
         if (!writeFileAtomically(QDir(folder).filePath(file), data)) {
             error = QStringLiteral("画像を書き込めません: ") + QDir(folder).filePath(file);
             return false;
         }
-        sources.insert(name, urlPart(folderName) + u'/' + file);
     }
     QTextCursor cursor(&document);
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
@@ -213,20 +210,66 @@ QString replaceObjects(QString html, const QList<EmbeddedObject>& objects) {
     return html;
 }
 
+// Qt writes the page inside a table when the root frame's format is not exactly the
+// default one. A page read back from its bytes carries the default values as its own
+// (equal in value, not in type), so a page without margins, border or padding of its
+// own gets the default format again.
+void plainRootFrame(QTextDocument& document) {
+    QTextFrame* root = document.rootFrame();
+    const QTextFrameFormat f = root->frameFormat();
+    QTextFrameFormat plain;
+    plain.setMargin(document.documentMargin());
+    if (f == plain)
+        return;
+    const bool same =
+        qFuzzyCompare(f.topMargin(), plain.topMargin()) &&
+        qFuzzyCompare(f.bottomMargin(), plain.bottomMargin()) &&
+        qFuzzyCompare(f.leftMargin(), plain.leftMargin()) &&
+        qFuzzyCompare(f.rightMargin(), plain.rightMargin()) && qFuzzyIsNull(f.border()) &&
+        qFuzzyIsNull(f.padding()) && f.width().type() == QTextLength::VariableLength &&
+        f.height().type() == QTextLength::VariableLength &&
+        f.borderStyle() == plain.borderStyle() && f.pageBreakPolicy() == plain.pageBreakPolicy();
+    if (same) {
+        if (f.hasProperty(QTextFormat::BackgroundBrush))
+            plain.setBackground(f.background());
+        root->setFrameFormat(plain);
+    }
+}
+
 }  // namespace
 
 QString pictureFolderName(const QString& targetPath) {
     return QFileInfo(targetPath).completeBaseName() + QStringLiteral("_Images");
 }
 
+QByteArray convertedPicture(const QByteArray& bytes, pictures::Kind kind) {
+    if (pictures::sniff(bytes) == kind)
+        return bytes;
+    const QImage image = QImage::fromData(bytes);
+    if (image.isNull())
+        return bytes;
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    const bool png = kind != pictures::Kind::Jpeg;
+    image.save(&buffer, png ? "PNG" : "JPEG", png ? -1 : 90);
+    return out;
+}
+
 bool exportHtml(const QTextDocument& body, const QString& targetPath, QString& html, QString& error,
                 const ExportOptions& options) {
     std::unique_ptr<QTextDocument> copy(body.clone());
     pictures::copyResources(body, *copy);
-    const QList<EmbeddedObject> objects = prepareFields(*copy);
-    if (!placePictures(*copy, targetPath, options, error))
+    return exportHtmlConsuming(*copy, targetPath, html, error, options);
+}
+
+bool exportHtmlConsuming(QTextDocument& body, const QString& targetPath, QString& html,
+                         QString& error, const ExportOptions& options) {
+    plainRootFrame(body);
+    const QList<EmbeddedObject> objects = prepareFields(body);
+    if (!placePictures(body, targetPath, options, error))
         return false;
-    QString out = copy->toHtml();
+    QString out = body.toHtml();
     // XML knows no &nbsp;; the numeric form means the same to every reader.
     out.replace(QLatin1String("&nbsp;"), QLatin1String("&#160;"));
     out = distancesInPoints(out);

@@ -7,7 +7,11 @@
 // the folder named after the target file plus "_Images" beside it, referenced relatively.
 // UTF-8, and well-formed enough for an XML parser.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include "editor/pictures.h"
 
 class QTextDocument;
 
@@ -15,9 +19,25 @@ namespace arbor::html {
 
 enum class PictureFormat { Original, Png, Jpeg };
 
+// A picture of the page as the export refers to it, for callers that place the
+// picture files themselves.
+struct ExportedPicture {
+    QString reference;  // the src value the export wrote ("<name>_Images/001.png")
+    QByteArray bytes;   // the picture's own bytes, not yet converted
+    pictures::Kind kind = pictures::Kind::None;  // the format the reference names
+};
+
 struct ExportOptions {
     PictureFormat pictures = PictureFormat::Original;
+    // When set, no picture file is written: the references are made as usual and the
+    // pictures are listed here in document order (convertedPicture gives the bytes to
+    // write). Saves the encoding of pictures nobody will write.
+    QList<ExportedPicture>* collect = nullptr;
 };
+
+// The picture's bytes in the format of kind (PNG or JPEG); as they are when they are
+// in it already or cannot be decoded.
+QByteArray convertedPicture(const QByteArray& bytes, pictures::Kind kind);
 
 // "<name>_Images" for "/dir/<name>.htm".
 QString pictureFolderName(const QString& targetPath);
@@ -26,6 +46,10 @@ QString pictureFolderName(const QString& targetPath);
 // folder (created when missing). False with a message when a picture cannot be written.
 bool exportHtml(const QTextDocument& body, const QString& targetPath, QString& html, QString& error,
                 const ExportOptions& options = {});
+// The same on a document the caller owns and no longer needs: its fields and pictures
+// are changed in place, which saves copying the page.
+bool exportHtmlConsuming(QTextDocument& body, const QString& targetPath, QString& html,
+                         QString& error, const ExportOptions& options = {});
 
 // exportHtml, then the page file itself (UTF-8), written under a temporary name and
 // renamed into place.
