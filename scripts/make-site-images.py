@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the pictures of the skeleton site (apData/Site/Moto/cmn): the left menu's arrows,
-the column backgrounds, the logo, the title band and the favicon. Standard library only;
+the column backgrounds, the logo and the favicon. Standard library only;
 run it again after changing a colour here."""
 import os
 import struct
@@ -120,16 +120,6 @@ def tree_mark(size, background, foreground, rounded=True):
     return px
 
 
-def band(width, height):
-    px = []
-    for y in range(height):
-        for x in range(width):
-            t = x / (width - 1)
-            c = tuple(int(NAVY[i] * (1 - t) + BLUE[i] * t) for i in range(3))
-            px.append(c + (255,))
-    return px
-
-
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "apData", "Site", "Moto", "cmn")
     os.makedirs(root, exist_ok=True)
@@ -140,7 +130,6 @@ def main():
         "back-fx.gif": columns(960, 220),
         "back-el.gif": columns(2400, 220),
         "logo.png": png(48, 48, tree_mark(48, NAVY, WHITE)),
-        "title.png": png(8, 64, band(8, 64)),
         "favicon.ico": ico(png(32, 32, tree_mark(32, NAVY, WHITE)), 32),
     }
     for name, data in files.items():

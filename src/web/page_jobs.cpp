@@ -24,6 +24,7 @@ const QString kDropDown = QStringLiteral("<!-- uTop DropDown -->");
 struct PageText {
     bool exists = false;
     bool collecting = false;
+    bool png = false;
     QDateTime changed;
     QDateTime cached;
     QString head;
@@ -63,6 +64,20 @@ QString pageLabel(int page, const QString& file) {
     return QStringLiteral("文書No:%1 (%2): ").arg(page).arg(file);
 }
 
+// Phones lay the page out at their own width only when the head says so.
+QString withViewport(const QString& head) {
+    if (head.contains(QStringLiteral("name=\"viewport\""), Qt::CaseInsensitive))
+        return head;
+    const QString meta =
+        QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
+    const qsizetype at = head.indexOf(QStringLiteral("<head>"), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return head;
+    QString out = head;
+    out.insert(at + 6, QStringLiteral("\r\n") + meta);
+    return out;
+}
+
 bool cacheUsable(const PageText& t, const SiteBuildRequest& request) {
     if (t.head.isEmpty() || t.body.isEmpty() || !t.cached.isValid() || !t.changed.isValid() ||
         !(t.cached > t.changed))
@@ -88,7 +103,7 @@ QHash<int, PageText> readPages(const QList<int>& pages, const SiteBuildRequest& 
     QHash<int, PageText> texts;
     zSvr& db = zSvr::instance();
     QString sql = QStringLiteral(
-        "Select noDoc, boCod, dyUdt, dyHtm, txHd, txBd From msDoc Where noDoc In (?)");
+        "Select noDoc, boCod, dyUdt, dyHtm, txHd, txBd, boPng From msDoc Where noDoc In (?)");
     db.T_CnvSq(sql, {numberList(pages)});
     ResultArray rows;
     if (!db.readRows(sql, rows)) {
@@ -104,6 +119,7 @@ QHash<int, PageText> readPages(const QList<int>& pages, const SiteBuildRequest& 
         t.cached = rows(3, r).toDateTime();
         t.head = rows(4, r).toString();
         t.body = rows(5, r).toString();
+        t.png = rows(6, r).toInt() == 1;
         t.convert = !cacheUsable(t, request);
         if (t.convert) {
             t.head.clear();
@@ -134,6 +150,34 @@ void storeCache(int page, const PageText& t) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- head settings
+
+void HeadSettings::load() {
+    rows_.clear();
+    ResultArray rows;
+    zSvr::instance().readRows(QStringLiteral("Select noDoc, szTtl, szDsc, szKwd, szCpy, boNnx, "
+                                             "boTbF From tbHtm"),
+                              rows);
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        PageHeadData h;
+        h.title = rows(1, r).toString();
+        h.description = rows(2, r).toString();
+        h.keywords = rows(3, r).toString();
+        h.copyright = rows(4, r).toString();
+        h.robotsOff = rows(5, r).toInt() == 1;
+        h.fullWidthTables = rows(6, r).toInt() == 1;
+        rows_.insert(rows(0, r).toInt(), h);
+    }
+}
+
+PageHeadData HeadSettings::effective(int page, const PageHeadData& inherited,
+                                     const QString& label) const {
+    PageHeadData h = rows_.value(page, inherited);
+    if (h.title.trimmed().isEmpty())
+        h.title = label;
+    return h;
+}
+
 // ---------------------------------------------------------------- one chunk at a time
 
 namespace {
@@ -141,11 +185,12 @@ namespace {
 class ChunkWriter {
   public:
     ChunkWriter(SiteConversion& conversion, const SiteBuildRequest& request,
-                const PageSequence& sequence, const PagePlan& plan)
+                const PageSequence& sequence, const PagePlan& plan, const HeadSettings& heads)
         : conversion_(conversion),
           request_(request),
           sequence_(sequence),
           plan_(plan),
+          heads_(heads),
           preview_(request.mode == UpdateMode::TemplatePreview) {
         ResultArray rows;
         zSvr::instance().readRows(QStringLiteral("Select noDoc, saSbP From tbHtm Where saSbP<>''"),
@@ -206,7 +251,7 @@ class ChunkWriter {
             result.problems << label + text.error;
             return result;
         }
-        QString head = text.head;
+        QString head = withViewport(text.head);
         QString body = text.body;
         if (text.collecting)
             body = AppendChildrenTable(body, children, [this](int parent, int page, bool link) {
@@ -234,6 +279,15 @@ class ChunkWriter {
             job.level == 0 ? QString() : trail + QStringLiteral("\r\n") + QString(8, u' '));
         templ = ReplaceElementContent(templ, QStringLiteral("id='uLeft'"), QStringLiteral("</ul>"),
                                       left);
+        if (!plan_.siteTitle.isEmpty()) {
+            QString title = QStringLiteral("<a href=\"") + htmlText(plan_.topFile) +
+                            QStringLiteral("\">") + htmlText(plan_.siteTitle) +
+                            QStringLiteral("</a>");
+            if (result.root)
+                title = RebaseLinks(title);
+            templ = ReplaceElementContent(templ, QStringLiteral("id='sTitle'"),
+                                          QStringLiteral("</span>"), title);
+        }
         if (!templ.contains(QStringLiteral("id=\"dMain\""), Qt::CaseInsensitive))
             result.problems << label +
                                    QStringLiteral(
@@ -320,7 +374,12 @@ class ChunkWriter {
             PageText& t = texts[child];
             const QString output = sitePageFolder() + file;
             if (t.convert) {
-                if (!converter.convert(child, t.richText, output, t.head, t.body, error)) {
+                PageHeadData head = heads_.effective(child, job.head, QString());
+                if (head.title.isEmpty())
+                    head.title = job.head.title;
+                head.pngPictures = t.png;
+                head.linkPlacement = false;
+                if (!converter.convert(child, t.richText, output, head, t.head, t.body, error)) {
                     report.problems << label + error;
                     ++report.failed;
                     continue;
@@ -354,6 +413,7 @@ class ChunkWriter {
     const SiteBuildRequest& request_;
     const PageSequence& sequence_;
     const PagePlan& plan_;
+    const HeadSettings& heads_;
     const bool preview_;
     QHash<QString, QString> templates_;
     QHash<int, QString> subPages_;
@@ -365,7 +425,7 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
     const QVector<PageJob>& jobs = plan_.jobs;
     if (jobs.isEmpty())
         return;
-    ChunkWriter chunks(conversion_, request_, sequence_, plan_);
+    ChunkWriter chunks(conversion_, request_, sequence_, plan_, heads_);
     WorkerPool pool(conversion_, threads_);
     std::unique_ptr<PageConverter> mainConverter;
     zSvr& db = zSvr::instance();
@@ -398,6 +458,7 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
         // Stale pages convert first, each once, for the output path of its first placement.
         QList<int> stale;
         QHash<int, QString> outputOf;
+        QHash<int, PageHeadData> headOf;
         for (int i = from; i < to; ++i) {
             const int page = jobs[i].page;
             if (texts.value(page).convert && !outputOf.contains(page)) {
@@ -405,6 +466,10 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
                 QString output = sitePageFolder() + jobs[i].file;
                 output.remove(QStringLiteral("pub/../"));
                 outputOf.insert(page, output);
+                PageHeadData head = jobs[i].head;
+                head.pngPictures = texts.value(page).png;
+                head.linkPlacement = jobs[i].link;
+                headOf.insert(page, head);
             }
         }
         QVector<PageText*> staleTexts;  // stable while no key is added
@@ -413,8 +478,8 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
         pool.run(static_cast<int>(stale.size()), [&](int k, PageConverter& converter) {
             PageText& t = *staleTexts[k];
             QString head, body, reason;
-            if (converter.convert(stale[k], t.richText, outputOf.value(stale[k]), head, body,
-                                  reason) &&
+            if (converter.convert(stale[k], t.richText, outputOf.value(stale[k]),
+                                  headOf.value(stale[k]), head, body, reason) &&
                 !body.isEmpty()) {
                 t.head = head;
                 t.body = body;

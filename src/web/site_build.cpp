@@ -100,17 +100,20 @@ class Planner {
   public:
     Planner(const SiteTree& tree, const SiteConversion& conversion, PageSequence& sequence,
             const SiteBuildRequest& request, const QHash<int, QString>& templates,
-            const QSet<int>& selection, PagePlan& plan, SiteBuildReport& report)
+            const QSet<int>& selection, const HeadSettings& heads, PagePlan& plan,
+            SiteBuildReport& report)
         : tree_(tree),
           conversion_(conversion),
           sequence_(sequence),
           request_(request),
           templates_(templates),
           selection_(selection),
+          heads_(heads),
           plan_(plan),
           report_(report) {}
 
-    void walk(int level, int parent, const QString& parentTemplate, const QString& parentTrail) {
+    void walk(int level, int parent, const QString& parentTemplate, const QString& parentTrail,
+              const PageHeadData& parentHead) {
         if (done_ || tree_.isCollecting(parent))
             return;
         for (int i : tree_.children(parent)) {
@@ -129,6 +132,10 @@ class Planner {
             }
             const QString file = conversion_.fileName(parent, p.page, p.link);
             const QString trail = BuildTrail(parentTrail, file, p.label);
+            const PageHeadData head = heads_.effective(p.page, parentHead, p.label);
+            // What the page passes down: its own row, or what it inherited (not its label).
+            const PageHeadData passed =
+                heads_.has(p.page) ? heads_.effective(p.page, parentHead, QString()) : parentHead;
             QString templ = parentTemplate;
             if (request_.mode != UpdateMode::TemplatePreview && templates_.contains(p.page))
                 templ = templates_.value(p.page);
@@ -143,6 +150,7 @@ class Planner {
                 job.file = file;
                 job.templateName = templ;
                 job.trail = trail;
+                job.head = head;
                 job.menus = static_cast<int>(plan_.menus.size()) - 1;
                 job.leftMenu = sequence_.BuildLeftMenu(parent, p.page);
                 job.row = sequence_.locate(parent, p.page) < 0 ? -1 : sequence_.cursor() - 1;
@@ -158,7 +166,7 @@ class Planner {
                 ++report_.unchanged;
             }
             path_.push_back(p.page);
-            walk(level + 1, p.page, templ, trail);
+            walk(level + 1, p.page, templ, trail, passed);
             path_.pop_back();
             if (done_)
                 return;
@@ -196,6 +204,7 @@ class Planner {
     const SiteBuildRequest& request_;
     const QHash<int, QString>& templates_;
     const QSet<int>& selection_;
+    const HeadSettings& heads_;
     PagePlan& plan_;
     SiteBuildReport& report_;
     QVector<int> path_;
@@ -331,8 +340,22 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
     PageSequence sequence;
     sequence.build(tree, fileName);
     PagePlan plan;
-    Planner planner(tree, conversion_, sequence, request, templates, selection, plan, report);
-    planner.walk(0, 0, topTemplate, QString());
+    if (const QVector<int>& tops = tree.children(0); !tops.isEmpty()) {
+        const SitePlacement& top = tree.at(tops.first());
+        plan.siteTitle = db.R_GtVaL(QStringLiteral("Select szTtl From tbHtm Where noDoc=") +
+                                        QString::number(top.page),
+                                    QString())
+                             .toString()
+                             .trimmed();
+        if (plan.siteTitle.isEmpty())
+            plan.siteTitle = top.label;
+        plan.topFile = fileName(0, top.page, top.link);
+    }
+    HeadSettings heads;
+    heads.load();
+    Planner planner(tree, conversion_, sequence, request, templates, selection, heads, plan,
+                    report);
+    planner.walk(0, 0, topTemplate, QString(), PageHeadData());
 
     if (const int top = tree.children(0).isEmpty() ? -1 : tree.children(0).first(); top >= 0)
         report.topFile = sitePageFolder() + fileName(0, tree.at(top).page, tree.at(top).link);
@@ -347,7 +370,7 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
     report.currentFile.remove(QStringLiteral("pub/../"));
     report.started = true;
 
-    PageWriter writer(conversion_, request, sequence, plan, threads_);
+    PageWriter writer(conversion_, request, sequence, plan, heads, threads_);
     writer.run(chunkSize_, report);
     report.seconds = clock.elapsed() / 1000.0;
     return report;

@@ -10,12 +10,26 @@
 
 namespace arbor::web {
 
+// The head data of a page: its own site settings, or those of its nearest ancestor that
+// has some, and the picture format it inherits.
+struct PageHeadData {
+    QString title;
+    QString description;
+    QString keywords;
+    QString copyright;
+    bool robotsOff = false;
+    bool fullWidthTables = false;
+    bool pngPictures = false;
+    bool linkPlacement = false;
+};
+
 class PageConverter {
   public:
     virtual ~PageConverter() = default;
     // The head and body of the page file at outputPath; pictures go beside it.
     virtual bool convert(int page, const QByteArray& richText, const QString& outputPath,
-                         QString& head, QString& body, QString& error) = 0;
+                         const PageHeadData& headData, QString& head, QString& body,
+                         QString& error) = 0;
 };
 
 class SiteConversion {

@@ -90,6 +90,10 @@ TEST_P(SiteBuildTest, AllPagesWritesEveryVisiblePlacementWithItsNavigation) {
     EXPECT_TRUE(chapter.contains("<a href=\"1001.htm#aTopPage\">前のページへ</a>"));
     EXPECT_TRUE(chapter.contains("<a href=\"1005.htm#aTopPage\">次のページへ</a>"));
     EXPECT_LT(chapter.indexOf("<a name=\"aTopPage\"></a>"), chapter.indexOf("<div id=\"vBack\">"));
+    EXPECT_TRUE(chapter.contains(
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"));
+    // The site's name links to the top page.
+    EXPECT_TRUE(chapter.contains("<span id=\"sTitle\"><a href=\"1001.htm\">トップ</a></span>"));
     // The top page shows no trail.
     EXPECT_TRUE(siteFile("pub/1001.htm").contains("<div id=\"dPan\"></div>"));
 
@@ -196,6 +200,7 @@ TEST_P(SiteBuildTest, RootPagesTemplatesAndSubPages) {
     EXPECT_TRUE(top.contains("href=\"cmn/navi.css\"")) << top.toStdString();
     EXPECT_TRUE(top.contains("<a href=\"pub/1002.htm\">第1章</a>"));
     EXPECT_TRUE(top.contains("href=\"pub/about.htm\""));
+    EXPECT_TRUE(top.contains("<span id=\"sTitle\"><a href=\"index.htm\">トップ</a></span>"));
     EXPECT_TRUE(top.contains("<a href=\"pub/1002.htm#aTopPage\">次のページへ</a>"));
     // Pages in the page folder point back up to it.
     EXPECT_TRUE(siteFile("pub/1002.htm").contains("href=\"../index.htm\""));

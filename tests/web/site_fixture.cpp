@@ -17,8 +17,9 @@ QString pad(int n) {
 class FakeConverter : public web::PageConverter {
   public:
     explicit FakeConverter(const FakeConversion& owner) : owner_(owner) {}
-    bool convert(int page, const QByteArray& richText, const QString& outputPath, QString& head,
-                 QString& body, QString& error) override {
+    bool convert(int page, const QByteArray& richText, const QString& outputPath,
+                 const web::PageHeadData& headData, QString& head, QString& body,
+                 QString& error) override {
         const_cast<FakeConversion&>(owner_).conversions++;
         {
             std::lock_guard lock(owner_.mutex);
@@ -31,7 +32,8 @@ class FakeConverter : public web::PageConverter {
         head = QStringLiteral(
                    "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<style type=\"text/css\">\r\n"
                    "    body {color:#000000;}\r\n</style>\r\n<title>") +
-               QString::number(page) + QStringLiteral("</title>\r\n</head>\r\n");
+               QString::number(page) + u' ' + headData.title +
+               QStringLiteral("</title>\r\n</head>\r\n");
         body = QStringLiteral("<body>\r\n<div class=\"page\">") + QString::fromUtf8(richText) +
                QStringLiteral(" @") + QFileInfo(outputPath).fileName() +
                QStringLiteral("</div>\r\n</body>\r\n</html>\r\n");
@@ -77,7 +79,8 @@ QString SiteTest::mainTemplate() {
     return QStringLiteral(
         "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
         "<link rel=\"stylesheet\" href=\"../cmn/navi.css\">\r\n<title>t</title>\r\n</head>\r\n"
-        "<body>\r\n<div id=\"vBack\">\r\n<!-- uTop DropDown -->\r\n<ul id=\"uTop\">\r\n</ul>\r\n"
+        "<body>\r\n<div id=\"vBack\">\r\n<span id=\"sTitle\">名前</span>\r\n<!-- uTop DropDown "
+        "-->\r\n<ul id=\"uTop\">\r\n</ul>\r\n"
         "<div id=\"dPan\">\r\n</div>\r\n<ul id=\"uLeft\">\r\n</ul>\r\n"
         "<div id=\"dMain\">\r\n</div>\r\n<p><a href=\"../pub/about.htm\">about</a></p>\r\n"
         "</div>\r\n<!-- / vBack -->\r\n</body>\r\n</html>\r\n");
