@@ -139,7 +139,13 @@ class Planner {
             QString templ = parentTemplate;
             if (request_.mode != UpdateMode::TemplatePreview && templates_.contains(p.page))
                 templ = templates_.value(p.page);
-            if (p.guarded) {
+            // Protection keeps a written file; a protected page with no file yet gets one,
+            // or every menu would link to nothing.
+            const bool firstFile =
+                p.guarded && request_.mode != UpdateMode::TemplatePreview &&
+                !QFileInfo::exists(
+                    QString(sitePageFolder() + file).remove(QStringLiteral("pub/../")));
+            if (p.guarded && !firstFile) {
                 ++report_.guarded;
             } else if (selected(p)) {
                 PageJob job;
@@ -154,9 +160,9 @@ class Planner {
                 job.menus = static_cast<int>(plan_.menus.size()) - 1;
                 job.leftMenu = sequence_.BuildLeftMenu(parent, p.page);
                 job.row = sequence_.locate(parent, p.page) < 0 ? -1 : sequence_.cursor() - 1;
-                job.stamp = request_.mode == UpdateMode::Sync ||
-                            request_.mode == UpdateMode::SinceDate ||
-                            request_.mode == UpdateMode::AllPages;
+                job.stamp = !p.guarded && (request_.mode == UpdateMode::Sync ||
+                                           request_.mode == UpdateMode::SinceDate ||
+                                           request_.mode == UpdateMode::AllPages);
                 plan_.jobs.push_back(job);
                 if (request_.mode == UpdateMode::TemplatePreview) {
                     done_ = true;

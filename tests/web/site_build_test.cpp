@@ -59,9 +59,10 @@ TEST_P(SiteBuildTest, AllPagesWritesEveryVisiblePlacementWithItsNavigation) {
         EXPECT_TRUE(siteHas(f)) << f;
     EXPECT_FALSE(siteHas("pub/1008.htm"));
     EXPECT_FALSE(siteHas("pub/1009.htm"));
-    EXPECT_FALSE(siteHas("pub/1007.htm"));
+    // A protected page gets its first file; from then on the file is the user's.
+    EXPECT_TRUE(siteHas("pub/1007.htm"));
     EXPECT_TRUE(siteHas("pub/1007_1005.htm")) << "a protected page's children are still written";
-    EXPECT_EQ(r.guarded, 1);
+    EXPECT_EQ(r.guarded, 0);
     EXPECT_EQ(r.failed, 0);
     EXPECT_TRUE(siteHas("pc_zoom"));
     EXPECT_TRUE(siteHas("cmn/navi.css"));
@@ -105,9 +106,16 @@ TEST_P(SiteBuildTest, AllPagesWritesEveryVisiblePlacementWithItsNavigation) {
     EXPECT_TRUE(siteFile("pub/1004.htm").contains("春の <知らせ> & 花 @1004.htm"));
 
     // Cache and stamps.
-    EXPECT_EQ(db.R_GtVaL("Select Count(*) From msDoc Where dyHtm Is Not Null", 0).toInt(), 7);
+    EXPECT_EQ(db.R_GtVaL("Select Count(*) From msDoc Where dyHtm Is Not Null", 0).toInt(), 8);
     EXPECT_TRUE(published(1001, 1002).isValid());
     EXPECT_FALSE(published(1001, 1007).isValid()) << "a protected placement keeps its stamp";
+    QFile own(user.filePath("Site/" + G().DbName + "/pub/1007.htm"));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("hand-made");
+    own.close();
+    const web::SiteBuildReport again = build(UpdateMode::AllPages);
+    EXPECT_EQ(again.guarded, 1);
+    EXPECT_EQ(siteFile("pub/1007.htm"), "hand-made");
     EXPECT_TRUE(leftovers(user.filePath("Site/" + G().DbName)).isEmpty());
 }
 

@@ -1,0 +1,154 @@
+// The sample collection published with the skeleton site and the real conversion, as a
+// user's first site: every relative link and picture resolves, and the pages of every
+// document type parse (xmllint, when installed).
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "app/program_state.h"
+#include "db/zsvr.h"
+#include "editor/sample_collection.h"
+#include "support/scripted_prompter.h"
+#include "web/site_build.h"
+#include "web/yhtm_site_conversion.h"
+
+using namespace arbor;
+
+namespace {
+
+class SampleSite : public ::testing::Test {
+  protected:
+    test::PrompterFixture ui;
+    QTemporaryDir user;
+    ProgramState saved = G();
+    QString site;
+
+    void SetUp() override {
+        G().UserPath = user.path() + u'/';
+        G().ApDataPath = QStringLiteral(ARBOR_TEST_APDATA);
+        const QString path = user.filePath(QStringLiteral("サンプル.txdb"));
+        QString error;
+        ASSERT_TRUE(
+            createSampleCollection(path, G().ApDataPath + QStringLiteral("schema.sql"), error))
+            << error.toStdString();
+        bool ok = false;
+        zSvr::instance().D_StDcDb(path, ok);
+        ASSERT_TRUE(ok);
+        const int top = zSvr::instance()
+                            .R_GtVaL(QStringLiteral("Select Top 1 noLfC From tbTree Where "
+                                                    "boHide=0 And noLfP = 0 Order By inSrt"),
+                                     0)
+                            .toInt();
+        zSvr::instance().D_ExeSq(QStringLiteral("Delete From tbHtm"));
+        ASSERT_TRUE(zSvr::instance().D_ExeSq(
+            QStringLiteral("Insert Into tbHtm (noDoc, saTpl, szTtl) Values (%1, 'tpl-fx.htm', "
+                           "'Arbor の \"サンプル\" & <サイト>')")
+                .arg(top)));
+        site = G().UserPath + QStringLiteral("Site/") + G().DbName;
+    }
+    void TearDown() override {
+        zSvr::instance().D_Close();
+        G() = saved;
+    }
+
+    web::SiteBuildReport build(int kind) {
+        zSvr::instance().D_ExeSq(QStringLiteral("Update kaUsr Set HiType=%1").arg(kind));
+        const auto conversion = web::makeSiteConversion();
+        web::SiteBuild build(*conversion);
+        web::SiteBuildRequest request;
+        request.mode = web::UpdateMode::AllPages;
+        return build.run(request);
+    }
+
+    QStringList pageFiles() const {
+        QStringList files;
+        QDirIterator it(site, {QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            if (!f.contains(QStringLiteral("/Template/")))
+                files << f;
+        }
+        return files;
+    }
+};
+
+// Every relative href and src of the page that names a file that does not exist.
+QStringList brokenLinks(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {file + QStringLiteral(": unreadable")};
+    const QString text = QString::fromUtf8(f.readAll());
+    static const QRegularExpression ref(QStringLiteral(R"re((?:href|src)="([^"]*)")re"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QStringList broken;
+    const QDir here = QFileInfo(file).dir();
+    for (auto it = ref.globalMatch(text); it.hasNext();) {
+        QString target = it.next().captured(1);
+        if (target.isEmpty() || target.startsWith(u'#') || target.contains(QStringLiteral("://")) ||
+            target.startsWith(QStringLiteral("mailto:")) ||
+            target.startsWith(QStringLiteral("javascript:")))
+            continue;
+        target = target.section(u'#', 0, 0).section(u'?', 0, 0);
+        target = QUrl::fromPercentEncoding(
+            target.replace(QStringLiteral("&amp;"), QStringLiteral("&")).toUtf8());
+        if (!QFileInfo::exists(here.filePath(target)))
+            broken << QFileInfo(file).fileName() + QStringLiteral(" -> ") + target;
+    }
+    return broken;
+}
+
+// xmllint's complaints about a file, or "" when it is content (or not installed).
+QString xmllint(const QString& file, bool html) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (tool.isEmpty())
+        return {};
+    QProcess p;
+    QStringList args{QStringLiteral("--noout"), QStringLiteral("--nonet")};
+    if (html)
+        args << QStringLiteral("--html");
+    p.start(tool, args << file);
+    p.waitForFinished(30000);
+    const QString out = QString::fromUtf8(p.readAllStandardError());
+    return p.exitCode() == 0 && out.trimmed().isEmpty() ? QString() : out;
+}
+
+}  // namespace
+
+TEST_F(SampleSite, EveryRelativeLinkAndPictureResolves) {
+    const web::SiteBuildReport r = build(0);
+    ASSERT_TRUE(r.started) << r.message.toStdString();
+    EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join(u'\n').toStdString();
+    const QStringList files = pageFiles();
+    ASSERT_GE(files.size(), 5);
+    QStringList broken;
+    for (const QString& f : files)
+        broken << brokenLinks(f);
+    EXPECT_TRUE(broken.isEmpty()) << broken.join(u'\n').toStdString();
+    // The site title is written as text, whatever it holds.
+    QFile top(r.topFile);
+    ASSERT_TRUE(top.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(top.readAll())
+                    .contains(QStringLiteral("Arbor の  サンプル  &amp; &lt;サイト&gt;")));
+}
+
+TEST_F(SampleSite, PagesOfEveryDocumentTypeParse) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+        GTEST_SKIP() << "xmllint (libxml2-utils) is not installed";
+    for (int kind : {2, 3, 0, 1}) {
+        const web::SiteBuildReport r = build(kind);
+        ASSERT_TRUE(r.started) << r.message.toStdString();
+        for (const QString& f : pageFiles()) {
+            const QString complaint = xmllint(f, kind < 2);
+            EXPECT_TRUE(complaint.isEmpty()) << "kind " << kind << ": " << f.toStdString() << "\n"
+                                             << complaint.toStdString();
+        }
+    }
+}
