@@ -268,12 +268,13 @@ bool createSampleCollection(const QString& path, const QString& schemaPath, QStr
     db.T_CnvSq(dic, {QStringLiteral("ＨＴＭＬ"), QStringLiteral("ウェブページを書くための言語")});
     done = done && db.D_ExeSq(dic);
     // Top level: welcome, the drafts (hidden); below: chapters, news (collecting), protected page.
+    // Several top-level sections, so a published sample shows a real top menu.
     done = done && place(0, 1001, 0, QStringLiteral("Arborへようこそ"), 0, 0, 0) &&
-           place(0, 1007, 1, QStringLiteral("下書き"), 0, 1, 0) &&
-           place(1001, 1002, 0, QStringLiteral("第1章はじめての文書"), 0, 0, 0) &&
-           place(1001, 1003, 1, QStringLiteral("第2章ツリーの使い方"), 0, 0, 0) &&
-           place(1001, 1004, 2, QStringLiteral("お知らせ"), 0, 0, 0) &&
-           place(1001, 1009, 3, QStringLiteral("保護されたページ"), 0, 0, 1) &&
+           place(0, 1002, 1, QStringLiteral("第1章はじめての文書"), 0, 0, 0) &&
+           place(0, 1003, 2, QStringLiteral("第2章ツリーの使い方"), 0, 0, 0) &&
+           place(0, 1004, 3, QStringLiteral("お知らせ"), 0, 0, 0) &&
+           place(0, 1007, 4, QStringLiteral("下書き"), 0, 1, 0) &&
+           place(1003, 1009, 1, QStringLiteral("保護されたページ"), 0, 0, 1) &&
            place(1003, 1002, 0, QStringLiteral("第1章(リンク)"), 1, 0, 0) &&
            place(1004, 1005, 0, QStringLiteral("2026年12月のお知らせ"), 0, 0, 0) &&
            place(1004, 1006, 1, QStringLiteral("2026年11月のお知らせ"), 0, 0, 0) &&
