@@ -8,6 +8,7 @@
 #include "app/progress.h"
 
 class QLabel;
+class QPushButton;
 
 namespace arbor::ui {
 
@@ -18,9 +19,16 @@ class WaitWindow : public QWidget {
   public:
     explicit WaitWindow(QWidget* parent = nullptr);
     void showText(const QString& text);
+    // Work that can stop between its steps shows the stop button; the window then takes
+    // the input of the whole program, so nothing else starts meanwhile.
+    void offerCancel();
+    bool cancelled() const { return cancelled_; }
+    QPushButton* stopButton() const { return stop_; }
 
   private:
     QLabel* label_;
+    QPushButton* stop_;
+    bool cancelled_ = false;
 };
 
 class WindowProgress : public Progress {
@@ -30,6 +38,8 @@ class WindowProgress : public Progress {
     void showWait(const QString& text) override;
     void hideWait() override;
     void step(qint64 done, qint64 total) override;
+    bool cancelRequested() override;
+    WaitWindow* waitWindow() const { return wait_.get(); }
 
   private:
     QPointer<uFky> bar_;

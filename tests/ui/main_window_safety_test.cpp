@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -24,6 +25,7 @@
 #include "ui/translations.h"
 #include "ui/tree_menu.h"
 #include "ui/ufky.h"
+#include "ui/wait_window.h"
 
 using namespace arbor;
 using namespace arbor::ui;
@@ -200,4 +202,21 @@ TEST(QtTexts, FileDialogsAndTextMenusSpeakJapanese) {
     EXPECT_NE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), "&Copy");
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>())
         QCoreApplication::removeTranslator(t);
+}
+
+TEST(WaitWindowTest, LongWorkThatAsksCanBeStoppedFromTheWaitWindow) {
+    WindowProgress progress;
+    progress.showWait("サイトを更新しています");
+    ASSERT_NE(progress.waitWindow(), nullptr);
+    EXPECT_FALSE(progress.waitWindow()->stopButton()->isVisible());
+    EXPECT_FALSE(progress.cancelRequested());
+    // Asking shows the stop button; a click is seen at the next question.
+    EXPECT_TRUE(progress.waitWindow()->stopButton()->isVisible());
+    QTest::mouseClick(progress.waitWindow()->stopButton(), Qt::LeftButton);
+    EXPECT_TRUE(progress.cancelRequested());
+    progress.hideWait();
+    // The next wait starts afresh.
+    progress.showWait("次の仕事");
+    EXPECT_FALSE(progress.cancelRequested());
+    progress.hideWait();
 }
