@@ -9,6 +9,7 @@
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "app/yini.h"
+#include "cli/import_command.h"
 #include "cli/site_command.h"
 #include "db/data_link.h"
 #include "db/pg_engine.h"
@@ -177,11 +178,12 @@ int check(const QString& path, QTextStream& out, QTextStream& err) {
 bool needsGui(const QStringList& arguments) {
     // Pictures and fonts need a GUI application, even without a screen.
     const QString first = arguments.value(0);
-    return first == QLatin1String("--sample") || first == QLatin1String("site");
+    return first == QLatin1String("--sample") || first == QLatin1String("site") ||
+           first == QLatin1String("import");
 }
 
 bool isSubcommand(const QString& word) {
-    return word == QLatin1String("site");
+    return word == QLatin1String("site") || word == QLatin1String("import");
 }
 
 QString helpText() {
@@ -207,7 +209,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() +
+           siteHelp() + importHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -234,6 +236,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         return prepare(arguments.mid(1), out, err);
     if (isSubcommand(first)) {
         prepareBatch();
+        if (first == QLatin1String("import"))
+            return importFolder(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {

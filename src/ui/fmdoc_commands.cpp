@@ -26,7 +26,9 @@
 #include "db/zsvr.h"
 #include "editor/editor_commands.h"
 #include "editor/html_export.h"
+#include "editor/page_settings.h"
 #include "editor/rich_text.h"
+#include "exchange/folder_import.h"
 #include "exchange/page_files.h"
 #include "tree/node_key.h"
 #include "tree/page_tree.h"
@@ -69,6 +71,42 @@ void pasteAsTable(RichText& text, const QString& clip) {
         for (int c = 0; c < cells.size(); ++c)
             table->cellAt(r, c).firstCursorPosition().insertText(cells[c]);
     }
+}
+
+// Imports a folder under the selected page, at the top level when nothing is selected;
+// returns the first new page (0 when nothing was imported).
+int importFolderUnderSelection(const tree::PageTree& t) {
+    static QString lastFolder;
+    const QString key = t.SlctdKy();
+    if (key == tree::kNewNodeKey) {
+        prompter().message(QStringLiteral("新規ﾍﾟｰｼﾞを保存してから取り込んで下さい"));
+        return 0;
+    }
+    const int parent = key.isEmpty() ? 0 : t.GetPrCdNo(key).page.toInt();
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Folder;
+    request.title = QStringLiteral("取り込むﾌｫﾙﾀﾞ");
+    request.folder = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
+    const QString folder = prompter().chooseFile(request);
+    if (folder.isEmpty())
+        return 0;
+    lastFolder = folder;
+    const QString place = parent > 0
+                              ? QStringLiteral("｢") + t.GetNodeText() + QStringLiteral("｣ の下に")
+                              : QStringLiteral("ﾄｯﾌﾟﾚﾍﾞﾙに");
+    if (!prompter().confirm(place + u'\n' + folder + u'\n' +
+                            QStringLiteral("の .html .htm .md .txt をﾍﾟｰｼﾞとして取り込みます\n") +
+                            QStringLiteral("実行して良いですか")))
+        return 0;
+    folderimport::ImportRequest import;
+    import.folder = folder;
+    import.parent = parent;
+    import.pageSetup = readPageSettings(Ini());
+    const folderimport::ImportReport report = folderimport::importFolder(import);
+    prompter().message(folderimport::reportText(report), report.ok && report.skipped.isEmpty()
+                                                             ? Severity::Information
+                                                             : Severity::Warning);
+    return report.ok ? report.firstPage : 0;
 }
 
 }  // namespace
@@ -313,6 +351,13 @@ void fmDoc::runDatabaseCommand(const QString& array, int index) {
             case 6:
                 importDatabase();
                 break;
+            case 7:
+                if (const int first = importFolderUnderSelection(*tree_->tree()); first > 0) {
+                    tree_->tree()->RefreshTree();
+                    tree_->tree()->SetLeaf(QString::number(first));
+                    enableForTree(treeHasPages());
+                }
+                break;
         }
     } else if (array == QLatin1String("mnDbRet")) {
         if (index == 0) {
@@ -420,7 +465,7 @@ void fmDoc::enableForDatabase(bool open) {
     enableItems(menus_, QStringLiteral("mnDbRet"), {0, 1}, open);
     // The file menu stays: it holds 終了 (its items follow the editor when it opens).
     enableItems(menus_, QStringLiteral("mnJb"), {1, 3, 4, 5, 6, 7}, open);
-    enableItems(menus_, QStringLiteral("mnRet"), {0, 1, 2, 4, 5, 6}, open);
+    enableItems(menus_, QStringLiteral("mnRet"), {0, 1, 2, 4, 5, 6, 7}, open);
     if (open && !G().IsJet)
         enableItems(menus_, QStringLiteral("mnDb"), {2}, false);  // a copy works on files only
     const bool pages = open && treeHasPages();

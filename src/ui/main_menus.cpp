@@ -125,6 +125,7 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
         add(tools, ret, QStringLiteral("ﾍﾟｰｼﾞ番号の識別子を補う(&I)"));
         add(tools, ret, QStringLiteral("枝をｴｸｽﾎﾟｰﾄ(&E)..."));
         add(tools, ret, QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."));
+        add(tools, ret, QStringLiteral("ﾌｫﾙﾀﾞから取り込み..."));  // mnRet 7
         tools->addSeparator();
         const QString dbret = QStringLiteral("mnDbRet");
         add(tools, dbret, QStringLiteral("参照されていないﾍﾟｰｼﾞの削除と最適化(&O)..."));
