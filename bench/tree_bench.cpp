@@ -1,9 +1,11 @@
 // Times the page tree on a large collection: open and show the top level, expand a
 // node, search a word, reveal a deep page, renumber many siblings; and the peak memory.
 //
-//   tree_bench [--db PATH] [--reps N]
+//   tree_bench [--db PATH] [--reps N] [--wide N]
 // PATH is a .txdb file (made and filled when missing) or a .udl data link to an empty
-// or already filled server database. Without --db a temporary file is used.
+// or already filled server database (its tables are made when missing). Without --db a
+// temporary file is used. --wide sets how many children the page "一覧" gets when the
+// collection is generated (1,000 by default); they are the siblings renumbered.
 
 #include <sys/resource.h>
 
@@ -92,7 +94,8 @@ bool prepareServer(const QString& udl, const QStringList& schema) {
     return createDocumentSchema(*pg, schema, QString(), reason);
 }
 
-bool ensureCollection(const QString& path, bench::CollectionFacts& facts) {
+bool ensureCollection(const QString& path, const bench::CollectionShape& shape,
+                      bench::CollectionFacts& facts) {
     QString error;
     const QStringList schema =
         readSchemaStatements(QStringLiteral(ARBOR_SOURCE_APDATA "schema.sql"), error);
@@ -109,7 +112,6 @@ bool ensureCollection(const QString& path, bench::CollectionFacts& facts) {
     }
     if (!open(path))
         return false;
-    const bench::CollectionShape shape;
     if (zSvr::instance().R_GtVaL(QStringLiteral("Select Count(*) From msDoc"), 0).toInt() == 0) {
         QElapsedTimer timer;
         timer.start();
@@ -153,21 +155,29 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QString path;
     int reps = 5;
+    bench::CollectionShape shape;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--db"))
             path = args[i + 1];
         if (args[i] == QLatin1String("--reps"))
             reps = std::max(1, args[i + 1].toInt());
+        if (args[i] == QLatin1String("--wide"))
+            shape.wideChildren = std::clamp(args[i + 1].toInt(), 2, 100000);
     }
     QTemporaryDir scratch;
     if (path.isEmpty())
         path = scratch.path() + QStringLiteral("/bench.txdb");
     bench::CollectionFacts facts;
-    if (!ensureCollection(path, facts))
+    if (!ensureCollection(path, shape, facts))
         return 1;
     zSvr& db = zSvr::instance();
     out << "database: " << path << Qt::endl;
+    // The children of 一覧 (links), the siblings expanded and renumbered below.
+    const int wide = db.R_GtVaL(QStringLiteral("Select Count(*) From tbTree Where noLfP=") +
+                                    QString::number(facts.widePage),
+                                0)
+                         .toInt();
 
     // 1. Open the database and read the top level.
     report("open + top level (logic)", measure(
@@ -197,7 +207,7 @@ int main(int argc, char** argv) {
                    t.SetNodes(QStringLiteral("0"), false);
                },
                [&] { t.model()->fetchMore(topNode(t, QStringLiteral("章1"))); }));
-    report("expand 一覧 (1,000 children)",
+    report(QStringLiteral("expand 一覧 (%1 children)").arg(wide),
            measure(
                reps,
                [&] {
@@ -224,17 +234,17 @@ int main(int argc, char** argv) {
         [&] { t.SetLeaf(QString::number(facts.deepPage)); });
     report("reveal a page at depth 5", reveal, QStringLiteral("path ") + t.sGetLeaf());
 
-    // 5. Renumber 1,000 siblings after one move.
-    report("renumber 1,000 siblings (trSort)",
+    // 5. Renumber the siblings below 一覧 after one move.
+    report(QStringLiteral("renumber %1 siblings (trSort)").arg(wide),
            measure(
                reps,
                [&] {
                    t.ClearItem(true);
                    t.SetNodes(QStringLiteral("0"), false);
-                   const QModelIndex wide = topNode(t, QStringLiteral("一覧"));
-                   t.model()->fetchMore(wide);
-                   const int rows = t.model()->rowCount(wide);
-                   t.selectNode(t.model()->index(rows - 1, 0, wide));
+                   const QModelIndex list = topNode(t, QStringLiteral("一覧"));
+                   t.model()->fetchMore(list);
+                   const int rows = t.model()->rowCount(list);
+                   t.selectNode(t.model()->index(rows - 1, 0, list));
                    t.trMove(false);
                },
                [&] { t.trSort(); }));
@@ -277,6 +287,9 @@ int main(int argc, char** argv) {
     report("  of which RebuildLinkFlags(true)",
            measure(reps, nullptr, [] { RebuildLinkFlags(true); }));
 
+    const StatementCacheStats cache = db.statementCacheStats();
+    out << "compiled statements: " << cache.compiled << " compiled, " << cache.reused
+        << " runs reused them, " << cache.kept << " kept" << Qt::endl;
     out << "peak memory (ru_maxrss): " << peakKilobytes() / 1024.0 << " MB" << Qt::endl;
     db.D_Close();
     return 0;

@@ -316,7 +316,8 @@ bool DatabaseFiles::CompactDocDb(bool keepCopy, QString message) {
     {
         auto engine = SqliteEngine::open(path, error);
         qint64 n = 0;
-        compacted = engine && engine->exec(QStringLiteral("VACUUM INTO ?1"), {work}, n, error);
+        compacted =
+            engine && engine->exec(QStringLiteral("VACUUM INTO ?1"), QVariantList{work}, n, error);
     }
     if (compacted) {
         // The compacted file takes the original's place in one step.

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <QDateTime>
+#include <algorithm>
 #include <vector>
 
 #include "db/sql_dialect.h"
@@ -110,7 +111,7 @@ struct PgParams {
     std::vector<int> formats;
     std::vector<Oid> types;
 
-    explicit PgParams(const QVariantList& params) {
+    explicit PgParams(const SqlParams& params) {
         const size_t n = static_cast<size_t>(params.size());
         storage.resize(n);
         values.resize(n);
@@ -118,8 +119,9 @@ struct PgParams {
         formats.resize(n);
         types.resize(n);
         for (size_t i = 0; i < n; ++i) {
-            const QVariant& v = params[static_cast<qsizetype>(i)];
-            types[i] = 0;  // let the server infer from the statement
+            const auto at = static_cast<qsizetype>(i);
+            const QVariant& v = params.values[at];
+            types[i] = typeOf(params.type(at));  // 0: the statement decides
             formats[i] = 0;
             if (v.isNull()) {
                 values[i] = nullptr;
@@ -153,7 +155,50 @@ struct PgParams {
             lengths[i] = static_cast<int>(storage[i].size());
         }
     }
+    int count() const { return static_cast<int>(values.size()); }
+
+    static Oid typeOf(ParamType t) {
+        switch (t) {
+            case ParamType::Int4:
+                return kInt4;
+            case ParamType::Int8:
+                return kInt8;
+            case ParamType::Float8:
+                return kFloat8;
+            case ParamType::Timestamp:
+                return kTimestamp;
+            case ParamType::Infer:
+                break;
+        }
+        return 0;
+    }
 };
+
+// A statement is kept by its text and the types its parameters were prepared with.
+QString cacheKey(const QString& sql, const std::vector<Oid>& types) {
+    if (std::all_of(types.cbegin(), types.cend(), [](Oid t) { return t == 0; }))
+        return sql;
+    QString key = sql;
+    for (Oid t : types)
+        key += u'\x1f' + QString::number(t);
+    return key;
+}
+
+// Queries and data changes can be prepared; other statements run as they come.
+bool preparable(const QString& sql) {
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    for (const char* w : {"select", "insert", "update", "delete", "with"}) {
+        const QLatin1StringView word(w);
+        if (sql.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+            (i + word.size() == sql.size() || !sql[i + word.size()].isLetterOrNumber()))
+            return true;
+    }
+    return false;
+}
+
+const QString kAborted = QStringLiteral("skipped after an earlier failure");
 
 }  // namespace
 
@@ -201,8 +246,9 @@ std::unique_ptr<PgEngine> PgEngine::open(const DataLink& link, QString& error,
         return nullptr;
     }
     QString setupError;
-    if (!engine->simple("SET standard_conforming_strings = on; SET DateStyle = 'ISO, YMD'; "
-                        "SET client_min_messages = warning; SET bytea_output = 'hex'",
+    if (!engine->simple(QStringLiteral("SET standard_conforming_strings = on; SET DateStyle = "
+                                       "'ISO, YMD'; SET client_min_messages = warning; SET "
+                                       "bytea_output = 'hex'"),
                         setupError)) {
         error = setupError;
         return nullptr;
@@ -224,8 +270,49 @@ std::unique_ptr<PgEngine> PgEngine::open(const DataLink& link, QString& error,
     return engine;
 }
 
-bool PgEngine::simple(const char* sql, QString& error) {
-    PGresult* r = PQexec(conn_, sql);
+// One round trip's worth of commands and, after send(), their answers.
+struct PgEngine::Request {
+    enum class Kind { Plain, Prepare, RunPrepared, RunText };
+    struct Command {
+        Kind kind = Kind::Plain;
+        QByteArray text;  // SQL, or the statement's name for RunPrepared
+        QByteArray name;  // Prepare: the name to prepare under
+        const PgParams* params = nullptr;
+        bool keepResult = false;
+        // Answers.
+        bool ok = false;
+        QString error;
+        qint64 affected = 0;
+        PGresult* result = nullptr;
+    };
+    std::vector<Command> commands;
+
+    ~Request() {
+        for (Command& c : commands)
+            if (c.result)
+                PQclear(c.result);
+    }
+    int add(Kind kind, QByteArray text, const PgParams* params = nullptr, QByteArray name = {}) {
+        Command c;
+        c.kind = kind;
+        c.text = std::move(text);
+        c.name = std::move(name);
+        c.params = params;
+        commands.push_back(std::move(c));
+        return static_cast<int>(commands.size()) - 1;
+    }
+    // The first failure's own reason (later commands were only skipped).
+    QString firstError() const {
+        for (const Command& c : commands)
+            if (!c.ok && !c.error.isEmpty() && c.error != kAborted)
+                return c.error;
+        return {};
+    }
+};
+
+bool PgEngine::simple(const QString& sql, QString& error) {
+    const QByteArray text = sql.toUtf8();
+    PGresult* r = PQexec(conn_, text.constData());
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
     if (!ok)
         error = resultError(r, conn_);
@@ -233,46 +320,203 @@ bool PgEngine::simple(const char* sql, QString& error) {
     return ok;
 }
 
-bool PgEngine::run(const QString& sql, const QVariantList& params, PGresult** result,
-                   QString& error) {
+bool PgEngine::connected(QString& error) {
+    return PQstatus(conn_) == CONNECTION_OK || reconnect(error);
+}
+
+bool PgEngine::reconnect(QString& error) {
+    PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {
-        PQreset(conn_);  // one attempt to come back after the server restarted
-        if (PQstatus(conn_) != CONNECTION_OK) {
-            error = QStringLiteral("ｻｰﾊﾞｰとの接続が切れました: ") +
-                    QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
-            return false;
-        }
-        QString ignored;
-        simple("SET standard_conforming_strings = on; SET DateStyle = 'ISO, YMD'", ignored);
-        inTransaction_ = false;
-    }
-    // Inside a transaction a failing statement must not spoil the rest of it, as
-    // the file database lets the transaction go on.
-    QString ignored;
-    if (inTransaction_)
-        simple("SAVEPOINT arbor_statement", ignored);
-    const QByteArray text = sql.toUtf8();
-    PgParams p(params);
-    PGresult* r =
-        PQexecParams(conn_, text.constData(), static_cast<int>(p.values.size()), p.types.data(),
-                     p.values.data(), p.lengths.data(), p.formats.data(), 0);
-    const ExecStatusType status = PQresultStatus(r);
-    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-    if (!ok) {
-        error = resultError(r, conn_);
-        PQclear(r);
-        if (inTransaction_)
-            simple("ROLLBACK TO SAVEPOINT arbor_statement", ignored);
+        error = QStringLiteral("ｻｰﾊﾞｰとの接続が切れました: ") +
+                QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         return false;
     }
-    if (inTransaction_)
-        simple("RELEASE SAVEPOINT arbor_statement", ignored);
-    *result = r;
+    QString ignored;
+    simple(QStringLiteral("SET standard_conforming_strings = on; SET DateStyle = 'ISO, YMD'"),
+           ignored);
+    inTransaction_ = false;
+    forgetStatements();  // a new session has none of them
     return true;
 }
 
-bool PgEngine::exec(const QString& sql, const QVariantList& params, qint64& affected,
-                    QString& error) {
+void PgEngine::forgetStatements() {
+    kept_.clear();
+    uses_.clear();
+    keptChars_ = 0;
+    seenOnce_.clear();
+    toDeallocate_.clear();
+    stats_.kept = 0;
+}
+
+QByteArray PgEngine::statementFor(const QString& key, const QString& sql, bool& prepare) {
+    prepare = false;
+    const auto it = kept_.find(key);
+    if (it != kept_.end()) {
+        uses_.splice(uses_.begin(), uses_, it->use);
+        ++stats_.reused;
+        return it->name;
+    }
+    if (!preparable(sql))
+        return {};
+    // A text run once may never come again: it is prepared on its second run.
+    const size_t hash = qHash(key);
+    if (seenOnce_.remove(hash)) {
+        prepare = true;
+        return QByteArrayLiteral("arbor_") + QByteArray::number(++nextName_);
+    }
+    if (seenOnce_.size() >= 4 * kMaxPrepared)
+        seenOnce_.clear();
+    seenOnce_.insert(hash);
+    return {};
+}
+
+void PgEngine::keep(const QString& key, const QByteArray& name) {
+    uses_.push_front(key);
+    kept_.insert(key, {name, uses_.begin()});
+    keptChars_ += key.size();
+    ++stats_.compiled;
+    while (kept_.size() > kMaxPrepared || (keptChars_ > kMaxKeptChars && kept_.size() > 1)) {
+        const auto last = kept_.find(uses_.back());
+        toDeallocate_ << last->name;
+        keptChars_ -= uses_.back().size();
+        kept_.erase(last);
+        uses_.pop_back();
+    }
+    stats_.kept = static_cast<int>(kept_.size());
+}
+
+StatementCacheStats PgEngine::cacheStats() const {
+    return stats_;
+}
+
+bool PgEngine::send(Request& request, QString& error) {
+    // Statements dropped from the cache go last, so they cannot hurt this request.
+    const auto dropsFrom = request.commands.size();
+    for (const QByteArray& name : std::as_const(toDeallocate_))
+        request.add(Request::Kind::Plain, QByteArrayLiteral("DEALLOCATE ") + name);
+    toDeallocate_.clear();
+
+    if (PQenterPipelineMode(conn_) != 1) {
+        error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        return false;
+    }
+    bool sentAll = true;
+    for (Request::Command& c : request.commands) {
+        const PgParams* p = c.params;
+        int sent = 0;
+        switch (c.kind) {
+            case Request::Kind::Plain:
+                sent = PQsendQueryParams(conn_, c.text.constData(), 0, nullptr, nullptr, nullptr,
+                                         nullptr, 0);
+                break;
+            case Request::Kind::Prepare:
+                sent = PQsendPrepare(conn_, c.name.constData(), c.text.constData(), p->count(),
+                                     p->types.data());
+                break;
+            case Request::Kind::RunPrepared:
+                sent = PQsendQueryPrepared(conn_, c.text.constData(), p->count(), p->values.data(),
+                                           p->lengths.data(), p->formats.data(), 0);
+                break;
+            case Request::Kind::RunText:
+                sent = PQsendQueryParams(conn_, c.text.constData(), p->count(), p->types.data(),
+                                         p->values.data(), p->lengths.data(), p->formats.data(), 0);
+                break;
+        }
+        if (!sent) {
+            c.error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+            sentAll = false;
+            break;
+        }
+    }
+    bool broken = PQpipelineSync(conn_) != 1;
+    // Answers: each command's results end with a null; the sync closes the lot.
+    size_t at = 0;
+    while (!broken) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) {
+            if (PQstatus(conn_) != CONNECTION_OK || ++at > request.commands.size())
+                broken = true;
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        if (at >= request.commands.size()) {
+            PQclear(r);
+            continue;
+        }
+        Request::Command& c = request.commands[at];
+        c.ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+        if (c.ok) {
+            c.affected = QByteArray(PQcmdTuples(r)).toLongLong();
+            if (c.keepResult && !c.result) {
+                c.result = r;
+                r = nullptr;
+            }
+        } else if (c.error.isEmpty()) {
+            c.error = status == PGRES_PIPELINE_ABORTED ? kAborted : resultError(r, conn_);
+        }
+        if (r)
+            PQclear(r);
+    }
+    if (broken || PQexitPipelineMode(conn_) != 1) {
+        error = QStringLiteral("ｻｰﾊﾞｰとの接続が切れました: ") +
+                QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        QString ignored;
+        reconnect(ignored);  // a connection in an unknown state is not used again
+        return false;
+    }
+    // Drops that did not run (after a failure) wait for the next request.
+    for (auto i = dropsFrom; i < request.commands.size(); ++i)
+        if (!request.commands[i].ok && request.commands[i].error == kAborted)
+            toDeallocate_ << request.commands[i].text.mid(11);
+    if (!sentAll)
+        error = request.firstError();
+    return sentAll;
+}
+
+bool PgEngine::run(const QString& sql, const SqlParams& params, PGresult** result, QString& error) {
+    if (!connected(error))
+        return false;
+    const PgParams p(params);
+    const QString key = cacheKey(sql, p.types);
+    bool prepare = false;
+    const QByteArray name = statementFor(key, sql, prepare);
+    const QByteArray text = sql.toUtf8();
+    Request request;
+    // Inside a transaction a failing statement must not spoil the rest of it, as the
+    // file database lets the transaction go on: it runs under a savepoint.
+    const bool guard = inTransaction_;
+    if (guard)
+        request.add(Request::Kind::Plain, QByteArrayLiteral("SAVEPOINT arbor_statement"));
+    const int prepared = prepare ? request.add(Request::Kind::Prepare, text, &p, name) : -1;
+    const int main = name.isEmpty() ? request.add(Request::Kind::RunText, text, &p)
+                                    : request.add(Request::Kind::RunPrepared, name, &p);
+    request.commands[main].keepResult = true;
+    if (guard)
+        request.add(Request::Kind::Plain, QByteArrayLiteral("RELEASE SAVEPOINT arbor_statement"));
+    if (!send(request, error))
+        return false;
+    if (prepared >= 0 && request.commands[prepared].ok)
+        keep(key, name);
+    Request::Command& c = request.commands[main];
+    if (!c.ok) {
+        error = request.firstError();
+        QString ignored;
+        if (guard)
+            simple(QStringLiteral("ROLLBACK TO SAVEPOINT arbor_statement; RELEASE SAVEPOINT "
+                                  "arbor_statement"),
+                   ignored);
+        return false;
+    }
+    *result = c.result;
+    c.result = nullptr;
+    return true;
+}
+
+bool PgEngine::exec(const QString& sql, const SqlParams& params, qint64& affected, QString& error) {
     PGresult* r = nullptr;
     if (!run(sql, params, &r, error))
         return false;
@@ -281,7 +525,7 @@ bool PgEngine::exec(const QString& sql, const QVariantList& params, qint64& affe
     return true;
 }
 
-std::unique_ptr<RowCursor> PgEngine::query(const QString& sql, const QVariantList& params,
+std::unique_ptr<RowCursor> PgEngine::query(const QString& sql, const SqlParams& params,
                                            QString& error) {
     PGresult* r = nullptr;
     if (!run(sql, params, &r, error))
@@ -289,19 +533,83 @@ std::unique_ptr<RowCursor> PgEngine::query(const QString& sql, const QVariantLis
     return std::make_unique<PgCursor>(r);
 }
 
+bool PgEngine::execBatch(const QVector<BoundStatement>& statements, qint64& affected, int& failedAt,
+                         QString& error) {
+    failedAt = -1;
+    if (!connected(error))
+        return false;
+    // A few hundred statements per round trip keep the answers well inside the socket
+    // buffers, which pipelining without reading in between relies on.
+    constexpr int kChunk = 400;
+    for (int from = 0; from < statements.size(); from += kChunk) {
+        const int to = std::min<int>(static_cast<int>(statements.size()), from + kChunk);
+        std::vector<PgParams> params;
+        params.reserve(static_cast<size_t>(to - from));
+        Request request;
+        std::vector<int> runs;
+        struct NewStatement {
+            QString key;
+            QByteArray name;
+            int command;
+        };
+        std::vector<NewStatement> fresh;
+        QHash<QString, QByteArray> preparedHere;
+        for (int i = from; i < to; ++i) {
+            const BoundStatement& st = statements[i];
+            params.emplace_back(st.params);
+            const PgParams* p = &params.back();
+            const QString key = cacheKey(st.sql, p->types);
+            QByteArray name = preparedHere.value(key);
+            if (name.isEmpty()) {
+                bool prepare = false;
+                name = statementFor(key, st.sql, prepare);
+                if (prepare) {
+                    fresh.push_back(
+                        {key, name, request.add(Request::Kind::Prepare, st.sql.toUtf8(), p, name)});
+                    preparedHere.insert(key, name);
+                }
+            } else {
+                ++stats_.reused;
+            }
+            if (name.isEmpty()) {
+                runs.push_back(request.add(Request::Kind::RunText, st.sql.toUtf8(), p));
+            } else {
+                runs.push_back(request.add(Request::Kind::RunPrepared, name, p));
+            }
+        }
+        if (!send(request, error)) {
+            failedAt = from;
+            return false;
+        }
+        for (const NewStatement& f : fresh)
+            if (request.commands[static_cast<size_t>(f.command)].ok)
+                keep(f.key, f.name);
+        for (size_t k = 0; k < runs.size(); ++k) {
+            const Request::Command& c = request.commands[static_cast<size_t>(runs[k])];
+            if (!c.ok) {
+                failedAt = from + static_cast<int>(k);
+                error = request.firstError();
+                return false;
+            }
+            affected += c.affected;
+        }
+    }
+    return true;
+}
+
 bool PgEngine::begin(QString& error) {
-    if (!simple("BEGIN", error))
+    if (!connected(error) || !simple(QStringLiteral("BEGIN"), error))
         return false;
     inTransaction_ = true;
     return true;
 }
 bool PgEngine::commit(QString& error) {
     inTransaction_ = false;
-    return simple("COMMIT", error);
+    return simple(QStringLiteral("COMMIT"), error);
 }
 bool PgEngine::rollback(QString& error) {
     inTransaction_ = false;
-    return simple("ROLLBACK", error);
+    return simple(QStringLiteral("ROLLBACK"), error);
 }
 
 QStringList PgEngine::primaryKey(const QString& table) {
@@ -311,7 +619,7 @@ QStringList PgEngine::primaryKey(const QString& table) {
                   "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
                   "AND a.attnum = ANY(i.indkey) WHERE i.indisprimary AND i.indrelid = "
                   "to_regclass($1) ORDER BY array_position(i.indkey::int2[], a.attnum)"),
-              {table.toLower()}, error);
+              QVariantList{table.toLower()}, error);
     QStringList keys;
     QVector<QVariant> row;
     while (c && c->next(row))

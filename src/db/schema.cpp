@@ -77,7 +77,7 @@ bool createDocumentSchema(Engine& engine, const QStringList& schema, const QStri
                        "Values (?, '', '', '', '', '', '', '', '', '', '', '', '')"),
         engine.dialect(), true);
     QString why;
-    if (!engine.exec(insert.statements.value(0), {formatsText}, n, why))
+    if (!engine.exec(insert.statements.value(0), QVariantList{formatsText}, n, why))
         return fail(why);
     return engine.commit(error);
 }

@@ -4,16 +4,22 @@
 #include <QRegularExpression>
 #include <QTime>
 #include <QVector>
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace arbor {
 
 namespace {
 
-enum class Tok { Space, Word, Number, String, Date, Punct, Placeholder };
+enum class Tok { Space, Word, Number, String, Date, DateValue, Punct, Placeholder };
 
 struct Token {
+    Token(Tok t, QString tx, QString v = {}) : type(t), text(std::move(tx)), value(std::move(v)) {}
     Tok type;
-    QString text;  // for String: the value without quotes; for Date: the body
+    QString text;   // for String: the value without quotes; for Date: the body;
+                    // for DateValue: the engine's literal
+    QString value;  // for DateValue: the date as stored
 };
 
 bool isWordStart(QChar c) {
@@ -143,7 +149,7 @@ bool translateDates(QVector<Token>& t, SqlDialect dialect, QString& error) {
                 error = QStringLiteral("not a date: #%1#").arg(t[i].text);
                 return false;
             }
-            t[i] = {Tok::Punct, dateLiteral(dt, dialect)};
+            t[i] = {Tok::DateValue, dateLiteral(dt, dialect), storedDateText(dt)};
         } else if (isWord(t[i], QLatin1StringView("convert"))) {
             // convert ( datetime , 'text' )
             int a = nextSolid(t, i + 1);
@@ -166,7 +172,7 @@ bool translateDates(QVector<Token>& t, SqlDialect dialect, QString& error) {
                 error = QStringLiteral("not a date: '%1'").arg(t[d].text);
                 return false;
             }
-            t[i] = {Tok::Punct, dateLiteral(dt, dialect)};
+            t[i] = {Tok::DateValue, dateLiteral(dt, dialect), storedDateText(dt)};
             t.remove(i + 1, e - i);
         }
     }
@@ -444,6 +450,110 @@ void translateLike(QVector<Token>& t) {
     }
 }
 
+QString parameterMarker(SqlDialect dialect, qsizetype n) {
+    return (dialect == SqlDialect::PostgreSQL ? QStringLiteral("$") : QStringLiteral("?")) +
+           QString::number(n);
+}
+
+bool isLiteral(const Token& t) {
+    return t.type == Tok::Number || t.type == Tok::String || t.type == Tok::DateValue;
+}
+
+// A literal as a bound value, typed as the server would type the literal itself;
+// false when it has to stay in the text.
+bool literalValue(const Token& t, QVariant& value, ParamType& type) {
+    switch (t.type) {
+        case Tok::String: {
+            QString v = t.text;
+            v.replace(kValueQuestionMark, u'?');
+            value = v;
+            type = ParamType::Infer;  // a quoted literal takes the type its place needs
+            return true;
+        }
+        case Tok::DateValue:
+            value = t.value;
+            type = ParamType::Timestamp;
+            return true;
+        case Tok::Number: {
+            bool ok = false;
+            if (!t.text.contains(u'.') && !t.text.contains(u'e') && !t.text.contains(u'E')) {
+                const qlonglong n = t.text.toLongLong(&ok);
+                if (!ok)
+                    return false;  // beyond 64 bits: the server reads it as it is written
+                if (n >= INT_MIN && n <= INT_MAX) {
+                    value = static_cast<int>(n);
+                    type = ParamType::Int4;
+                } else {
+                    value = n;
+                    type = ParamType::Int8;
+                }
+                return true;
+            }
+            const double d = t.text.toDouble(&ok);
+            if (!ok || !std::isfinite(d))
+                return false;
+            value = d;
+            type = ParamType::Float8;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+// Turns the literals of a query or data change into parameters of the engine.
+void bindLiterals(QVector<Token>& t, SqlDialect dialect, SqlParams& params) {
+    const int w0 = nextSolid(t, 0);
+    if (w0 >= t.size())
+        return;
+    bool dml = false;
+    for (const char* w : {"select", "insert", "update", "delete"})
+        dml = dml || isWord(t[w0], QLatin1StringView(w));
+    if (!dml)
+        return;
+    const auto literals = std::count_if(t.cbegin(), t.cend(), isLiteral);
+    if (literals == 0 || literals > kMaxBoundValues)
+        return;
+    // Per parenthesis level: whether literals there shape the result (a select list,
+    // Order By or Group By) and must stay.
+    QVector<bool> shaping{false};
+    for (int i = 0; i < t.size(); ++i) {
+        Token& tok = t[i];
+        if (isPunct(tok, u'(')) {
+            shaping.push_back(shaping.back());
+            continue;
+        }
+        if (isPunct(tok, u')')) {
+            if (shaping.size() > 1)
+                shaping.pop_back();
+            continue;
+        }
+        if (tok.type == Tok::Word) {
+            if (isWord(tok, QLatin1StringView("select"))) {
+                shaping.back() = true;
+            } else if (isWord(tok, QLatin1StringView("order")) ||
+                       isWord(tok, QLatin1StringView("group"))) {
+                const int by = nextSolid(t, i + 1);
+                if (by < t.size() && isWord(t[by], QLatin1StringView("by")))
+                    shaping.back() = true;
+            } else {
+                for (const char* w : {"from", "where", "having", "limit", "union", "values", "set"})
+                    if (isWord(tok, QLatin1StringView(w)))
+                        shaping.back() = false;
+            }
+            continue;
+        }
+        if (shaping.back() || !isLiteral(tok))
+            continue;
+        QVariant value;
+        ParamType type = ParamType::Infer;
+        if (!literalValue(tok, value, type))
+            continue;
+        params.add(value, type);
+        tok = {Tok::Punct, parameterMarker(dialect, params.size()), {}};
+    }
+}
+
 }  // namespace
 
 QString storedDateText(const QDateTime& when) {
@@ -482,7 +592,9 @@ QDateTime parseDateLiteral(const QString& text) {
     return QDateTime(date, time);
 }
 
-SqlTranslation translateSql(const QString& sql, SqlDialect dialect, bool bind) {
+namespace {
+
+SqlTranslation translate(const QString& sql, SqlDialect dialect, bool bind, bool bindValues) {
     SqlTranslation result;
     QVector<Token> t;
     if (!tokenize(sql, t, result.error))
@@ -507,8 +619,7 @@ SqlTranslation translateSql(const QString& sql, SqlDialect dialect, bool bind) {
         if (tok.type != Tok::Placeholder)
             continue;
         ++parameter;
-        tok.text = (dialect == SqlDialect::PostgreSQL ? QStringLiteral("$") : QStringLiteral("?")) +
-                   QString::number(parameter);
+        tok.text = parameterMarker(dialect, parameter);
     }
 
     const int w0 = nextSolid(t, 0);
@@ -526,8 +637,20 @@ SqlTranslation translateSql(const QString& sql, SqlDialect dialect, bool bind) {
         translateLike(t);
     }
     translateTop(t);
+    if (bindValues)
+        bindLiterals(t, dialect, result.params);
     result.statements << joinTokens(t);
     return result;
+}
+
+}  // namespace
+
+SqlTranslation translateSql(const QString& sql, SqlDialect dialect, bool bind) {
+    return translate(sql, dialect, bind, false);
+}
+
+SqlTranslation translateAndBind(const QString& sql, SqlDialect dialect) {
+    return translate(sql, dialect, false, true);
 }
 
 }  // namespace arbor

@@ -14,6 +14,7 @@ namespace arbor {
 
 struct SqlTranslation {
     QStringList statements;  // one source statement may need several (SQLite Alter Table)
+    SqlParams params;        // the values of the one statement's parameters (translateAndBind)
     QString error;           // set when the text cannot be translated
     bool ok() const { return error.isEmpty(); }
 };
@@ -21,6 +22,17 @@ struct SqlTranslation {
 // With bind true, "?" marks bound parameters and becomes the engine's own marker;
 // otherwise a "?" left unfilled is an error (it would silently read as Null).
 SqlTranslation translateSql(const QString& sql, SqlDialect dialect, bool bind = false);
+
+// As translateSql, and the values written into a query or data change (numbers, text
+// and date literals, such as T_CnvSq puts there) become bound parameters: the text is
+// then the same whatever the values, and the engine reuses its compiled statement.
+// Literals that shape the result stay in the text (the select list, Order By and
+// Group By, where a number names a column), as does every literal of other
+// statements and of statements with very many values.
+SqlTranslation translateAndBind(const QString& sql, SqlDialect dialect);
+
+// The most values a statement gets as parameters (both engines allow far more).
+inline constexpr int kMaxBoundValues = 30000;
 
 // Date and time as stored: "yyyy-MM-dd hh:mm:ss".
 QString storedDateText(const QDateTime& when);

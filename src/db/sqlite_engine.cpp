@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <list>
 
 #include "db/sql_dialect.h"
 
@@ -102,9 +103,9 @@ QVariant columnValue(sqlite3_stmt* st, int i) {
     }
 }
 
-bool bindAll(sqlite3_stmt* st, const QVariantList& params, QString& error) {
+bool bindAll(sqlite3_stmt* st, const SqlParams& params, QString& error) {
     for (int i = 0; i < params.size(); ++i) {
-        const QVariant& v = params[i];
+        const QVariant& v = params.values[i];
         const int at = i + 1;
         int rc = SQLITE_OK;
         if (v.isNull()) {
@@ -159,27 +160,39 @@ bool bindAll(sqlite3_stmt* st, const QVariantList& params, QString& error) {
 
 }  // namespace
 
-// The connection and a cache of compiled statements. Cursors share it, so a
+// The connection and a cache of compiled statements, keyed by their text and
+// bounded: the statement used least recently goes first. Cursors share it, so a
 // cursor left open after the database was closed stays harmless.
 struct SqliteConnection {
+    struct Idle {
+        QString sql;
+        sqlite3_stmt* st;
+    };
     sqlite3* db = nullptr;
-    QHash<QString, QVector<sqlite3_stmt*>> idle;
-    int idleCount = 0;
-    static constexpr int kMaxIdle = 200;
+    std::list<Idle> lru;  // most recently used first
+    QHash<QString, std::list<Idle>::iterator> idle;
+    StatementCacheStats stats;
+    qsizetype idleChars = 0;
+    // The most statements kept, and the most text they may take together.
+    static constexpr int kMaxIdle = 256;
+    static constexpr qsizetype kMaxIdleChars = 8 * 1024 * 1024;
 
     ~SqliteConnection() {
-        for (auto& list : idle)
-            for (sqlite3_stmt* st : list)
-                sqlite3_finalize(st);
+        for (const Idle& i : lru)
+            sqlite3_finalize(i.st);
         if (db)
             sqlite3_close_v2(db);
     }
 
     sqlite3_stmt* take(const QString& sql, QString& error) {
-        auto it = idle.find(sql);
-        if (it != idle.end() && !it->isEmpty()) {
-            --idleCount;
-            return it->takeLast();
+        const auto it = idle.find(sql);
+        if (it != idle.end()) {
+            sqlite3_stmt* st = (*it)->st;
+            idleChars -= sql.size();
+            lru.erase(*it);
+            idle.erase(it);
+            ++stats.reused;
+            return st;
         }
         sqlite3_stmt* st = nullptr;
         const int rc = sqlite3_prepare16_v3(db, sql.utf16(), static_cast<int>(sql.size() * 2),
@@ -191,6 +204,8 @@ struct SqliteConnection {
         }
         if (!st)
             error = QStringLiteral("empty statement");
+        else
+            ++stats.compiled;
         return st;
     }
 
@@ -199,12 +214,20 @@ struct SqliteConnection {
             return;
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
-        if (idleCount >= kMaxIdle) {
+        if (idle.contains(sql)) {  // a second copy, from a nested use of the same text
             sqlite3_finalize(st);
             return;
         }
-        idle[sql].push_back(st);
-        ++idleCount;
+        lru.push_front({sql, st});
+        idle.insert(sql, lru.begin());
+        idleChars += sql.size();
+        while (static_cast<int>(lru.size()) > kMaxIdle ||
+               (idleChars > kMaxIdleChars && lru.size() > 1)) {
+            idleChars -= lru.back().sql.size();
+            idle.remove(lru.back().sql);
+            sqlite3_finalize(lru.back().st);
+            lru.pop_back();
+        }
     }
 };
 
@@ -316,7 +339,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::create(const QString& path, QString&
     return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false, error);
 }
 
-bool SqliteEngine::exec(const QString& sql, const QVariantList& params, qint64& affected,
+bool SqliteEngine::exec(const QString& sql, const SqlParams& params, qint64& affected,
                         QString& error) {
     sqlite3_stmt* st = conn_->take(sql, error);
     if (!st)
@@ -337,7 +360,7 @@ bool SqliteEngine::exec(const QString& sql, const QVariantList& params, qint64& 
     return ok;
 }
 
-std::unique_ptr<RowCursor> SqliteEngine::query(const QString& sql, const QVariantList& params,
+std::unique_ptr<RowCursor> SqliteEngine::query(const QString& sql, const SqlParams& params,
                                                QString& error) {
     sqlite3_stmt* st = conn_->take(sql, error);
     if (!st)
@@ -347,6 +370,31 @@ std::unique_ptr<RowCursor> SqliteEngine::query(const QString& sql, const QVarian
         return nullptr;
     }
     return std::make_unique<SqliteCursor>(conn_, sql, st);
+}
+
+bool SqliteEngine::execBatch(const QVector<BoundStatement>& statements, qint64& affected,
+                             int& failedAt, QString& error) {
+    failedAt = -1;
+    for (int i = 0; i < statements.size(); ++i) {
+        qint64 n = 0;
+        if (!exec(statements[i].sql, statements[i].params, n, error)) {
+            failedAt = i;
+            return false;
+        }
+        affected += n;
+    }
+    return true;
+}
+
+bool SqliteEngine::control(const QString& sql, QString& error) {
+    qint64 n = 0;
+    return exec(sql, {}, n, error);
+}
+
+StatementCacheStats SqliteEngine::cacheStats() const {
+    StatementCacheStats s = conn_->stats;
+    s.kept = static_cast<int>(conn_->lru.size());
+    return s;
 }
 
 bool SqliteEngine::begin(QString& error) {
@@ -370,7 +418,7 @@ QStringList SqliteEngine::primaryKey(const QString& table) {
     QString error;
     auto cursor = query(QStringLiteral("SELECT name, pk FROM pragma_table_info(?1) WHERE pk > 0 "
                                        "ORDER BY pk"),
-                        {table}, error);
+                        QVariantList{table}, error);
     QStringList keys;
     if (!cursor)
         return keys;

@@ -19,10 +19,14 @@ class SqliteEngine : public Engine {
     ~SqliteEngine() override;
 
     SqlDialect dialect() const override { return SqlDialect::SQLite; }
-    bool exec(const QString& sql, const QVariantList& params, qint64& affected,
+    bool exec(const QString& sql, const SqlParams& params, qint64& affected,
               QString& error) override;
-    std::unique_ptr<RowCursor> query(const QString& sql, const QVariantList& params,
+    std::unique_ptr<RowCursor> query(const QString& sql, const SqlParams& params,
                                      QString& error) override;
+    bool execBatch(const QVector<BoundStatement>& statements, qint64& affected, int& failedAt,
+                   QString& error) override;
+    bool control(const QString& sql, QString& error) override;
+    StatementCacheStats cacheStats() const override;
     bool begin(QString& error) override;
     bool commit(QString& error) override;
     bool rollback(QString& error) override;

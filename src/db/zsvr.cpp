@@ -174,20 +174,39 @@ QString zSvr::reasonForUser(const QString& error) {
     return QStringLiteral("\n(") + reason + u')';
 }
 
-bool zSvr::translate(const QString& sql, QStringList& out, bool bind) {
+bool zSvr::translate(const QString& sql, SqlTranslation& out, bool bind) {
     if (!engine_) {
         lastError_ = QStringLiteral("文書ﾃﾞｰﾀｰﾍﾞｰｽが開かれていません");
         return false;
     }
-    SqlTranslation t = translateSql(sql, engine_->dialect(), bind);
-    if (t.ok() && bind && t.statements.size() != 1)
-        t.error = QStringLiteral("one statement expected");
-    if (!t.ok()) {
-        lastError_ = t.error + QStringLiteral(": ") + sql;
+    out = bind ? translateSql(sql, engine_->dialect(), true)
+               : translateAndBind(sql, engine_->dialect());
+    if (out.ok() && bind && out.statements.size() != 1)
+        out.error = QStringLiteral("one statement expected");
+    if (!out.ok()) {
+        lastError_ = out.error + QStringLiteral(": ") + sql;
         return false;
     }
-    out = t.statements;
     return true;
+}
+
+std::unique_ptr<RowCursor> zSvr::runQuery(const QString& sql) {
+    SqlTranslation t;
+    if (!translate(sql, t))
+        return nullptr;
+    if (t.statements.size() != 1) {
+        lastError_ = QStringLiteral("not a query: ") + sql;
+        return nullptr;
+    }
+    QString error;
+    auto cursor = engine_->query(t.statements.front(), t.params, error);
+    if (!cursor)
+        lastError_ = error + QStringLiteral(" [") + sql + u']';
+    return cursor;
+}
+
+StatementCacheStats zSvr::statementCacheStats() const {
+    return engine_ ? engine_->cacheStats() : StatementCacheStats();
 }
 
 void zSvr::D_ExeSq(const QString& sql, bool& ok, int& recordsAffected) {
@@ -202,30 +221,37 @@ void zSvr::D_ExeSq(const QString& sql, bool& ok, int& recordsAffected) {
         lastError_ = msg::readOnlyDatabase();
         return;
     }
-    QStringList statements;
-    if (!translate(sql, statements))
+    SqlTranslation t;
+    if (!translate(sql, t))
         return;
-    // Several engine statements for one (columns added one at a time) succeed or fail together.
-    const bool group = statements.size() > 1;
     QString error;
-    qint64 n = 0, total = 0;
-    if (group && !engine_->exec(QStringLiteral("SAVEPOINT arbor_group"), {}, n, error)) {
+    qint64 n = 0;
+    if (t.statements.size() == 1) {
+        if (!engine_->exec(t.statements.front(), t.params, n, error)) {
+            lastError_ = error + QStringLiteral(" [") + sql + u']';
+            return;
+        }
+        recordsAffected = static_cast<int>(n);
+        ok = true;
+        return;
+    }
+    // Several engine statements for one (columns added one at a time) succeed or fail together.
+    if (!engine_->control(QStringLiteral("SAVEPOINT arbor_group"), error)) {
         lastError_ = error;
         return;
     }
-    for (const QString& s : statements) {
+    qint64 total = 0;
+    for (const QString& s : std::as_const(t.statements)) {
         if (!engine_->exec(s, {}, n, error)) {
             lastError_ = error + QStringLiteral(" [") + s + u']';
-            if (group) {
-                engine_->exec(QStringLiteral("ROLLBACK TO SAVEPOINT arbor_group"), {}, n, error);
-                engine_->exec(QStringLiteral("RELEASE SAVEPOINT arbor_group"), {}, n, error);
-            }
+            QString ignored;
+            engine_->control(QStringLiteral("ROLLBACK TO SAVEPOINT arbor_group"), ignored);
+            engine_->control(QStringLiteral("RELEASE SAVEPOINT arbor_group"), ignored);
             return;
         }
         total += n;
     }
-    if (group)
-        engine_->exec(QStringLiteral("RELEASE SAVEPOINT arbor_group"), {}, n, error);
+    engine_->control(QStringLiteral("RELEASE SAVEPOINT arbor_group"), error);
     recordsAffected = static_cast<int>(total);
     ok = true;
 }
@@ -237,7 +263,7 @@ bool zSvr::D_ExeSq(const QString& sql) {
     return ok;
 }
 
-std::unique_ptr<Recordset> zSvr::openRecordset(const QString& sql, const QVariantList& params,
+std::unique_ptr<Recordset> zSvr::openRecordset(const QString& sql, const SqlParams& params,
                                                bool editable, QString& error) {
     std::unique_ptr<Recordset> rs(new Recordset);
     rs->engine_ = engine_;
@@ -305,17 +331,17 @@ void zSvr::R_Rset(const QString& sql, std::unique_ptr<Recordset>& recordset, boo
         ok = true;  // nothing to open
         return;
     }
-    QStringList statements;
-    if (!translate(sql, statements))
+    SqlTranslation t;
+    if (!translate(sql, t))
         return;
-    if (statements.size() != 1) {
+    if (t.statements.size() != 1) {
         lastError_ = QStringLiteral("not a query: ") + sql;
         return;
     }
     QString error;
-    recordset = openRecordset(statements.front(), {}, mode != 0, error);
+    recordset = openRecordset(t.statements.front(), t.params, mode != 0, error);
     if (!recordset) {
-        lastError_ = error + QStringLiteral(" [") + statements.front() + u']';
+        lastError_ = error + QStringLiteral(" [") + sql + u']';
         return;
     }
     ok = true;
@@ -323,15 +349,9 @@ void zSvr::R_Rset(const QString& sql, std::unique_ptr<Recordset>& recordset, boo
 
 bool zSvr::readRows(const QString& sql, ResultArray& rows) {
     rows.clear();
-    QStringList statements;
-    if (!translate(sql, statements))
+    auto cursor = runQuery(sql);
+    if (!cursor)
         return false;
-    QString error;
-    auto cursor = engine_->query(statements.front(), {}, error);
-    if (!cursor) {
-        lastError_ = error + QStringLiteral(" [") + statements.front() + u']';
-        return false;
-    }
     const int fields = cursor->names().size();
     QVector<QVector<QVariant>> all;
     QVector<QVariant> row;
@@ -356,15 +376,9 @@ void zSvr::R_Ary(const QString& sql, ResultArray& rows, int& count) {
 
 QVariant zSvr::readValue(const QString& sql, const QVariant& defaultValue, bool& ok) {
     ok = false;
-    QStringList statements;
-    if (!translate(sql, statements))
+    auto cursor = runQuery(sql);
+    if (!cursor)
         return defaultValue;
-    QString error;
-    auto cursor = engine_->query(statements.front(), {}, error);
-    if (!cursor) {
-        lastError_ = error + QStringLiteral(" [") + statements.front() + u']';
-        return defaultValue;
-    }
     QVector<QVariant> row;
     if (cursor->next(row)) {
         ok = true;
@@ -393,15 +407,9 @@ void zSvr::DvNz(QVariant& value, QVariant& result) {
 }
 
 void zSvr::R_PAry(const QString& sql, QVariantList& fields) {
-    QStringList statements;
-    if (!translate(sql, statements))
+    auto cursor = runQuery(sql);
+    if (!cursor)
         return;
-    QString error;
-    auto cursor = engine_->query(statements.front(), {}, error);
-    if (!cursor) {
-        lastError_ = error;
-        return;
-    }
     const int n = cursor->names().size();
     if (fields.size() < n)
         fields.resize(n);
@@ -439,8 +447,8 @@ void zSvr::DbRead(bool& result) {
 }
 
 bool zSvr::execBound(const QString& sql, const QVariantList& params, int* affected) {
-    QStringList statements;
-    if (!translate(sql, statements, true))
+    SqlTranslation t;
+    if (!translate(sql, t, true))
         return false;
     bool refused = false;
     DbRead(refused);
@@ -450,8 +458,8 @@ bool zSvr::execBound(const QString& sql, const QVariantList& params, int* affect
     }
     QString error;
     qint64 n = 0;
-    if (!engine_->exec(statements.front(), params, n, error)) {
-        lastError_ = error + QStringLiteral(" [") + statements.front() + u']';
+    if (!engine_->exec(t.statements.front(), params, n, error)) {
+        lastError_ = error + QStringLiteral(" [") + t.statements.front() + u']';
         return false;
     }
     if (affected)
@@ -460,13 +468,13 @@ bool zSvr::execBound(const QString& sql, const QVariantList& params, int* affect
 }
 
 std::unique_ptr<Recordset> zSvr::queryBound(const QString& sql, const QVariantList& params) {
-    QStringList statements;
-    if (!translate(sql, statements, true))
+    SqlTranslation t;
+    if (!translate(sql, t, true))
         return nullptr;
     QString error;
-    auto rs = openRecordset(statements.front(), params, false, error);
+    auto rs = openRecordset(t.statements.front(), params, false, error);
     if (!rs)
-        lastError_ = error + QStringLiteral(" [") + statements.front() + u']';
+        lastError_ = error + QStringLiteral(" [") + t.statements.front() + u']';
     return rs;
 }
 

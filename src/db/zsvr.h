@@ -2,6 +2,9 @@
 // The one connection to the open document database. Statements are written in the
 // file-database dialect with "?" placeholders filled by T_CnvSq; zSvr translates
 // them for the engine in use (SQLite for files, PostgreSQL through a .udl data link).
+// The values T_CnvSq put into the text go to the engine as bound parameters, so each
+// statement is compiled once and reused (see translateAndBind). Many writes go
+// together through a WriteBatch (db/write_batch.h).
 // No operation throws: each reports through its ok flag, a default or an empty result.
 
 #include <QString>
@@ -9,12 +12,13 @@
 #include <functional>
 #include <memory>
 
+#include "db/engine.h"
 #include "db/recordset.h"
 #include "db/result_array.h"
 
 namespace arbor {
 
-class Engine;
+struct SqlTranslation;
 
 class zSvr {
   public:
@@ -74,14 +78,21 @@ class zSvr {
     bool execBound(const QString& sql, const QVariantList& params, int* affected = nullptr);
     std::unique_ptr<Recordset> queryBound(const QString& sql, const QVariantList& params);
 
+    // What the engine's cache of compiled statements has done (zero when closed).
+    StatementCacheStats statementCacheStats() const;
+
   private:
+    friend class WriteBatch;
     bool openFile(const QString& path);
     bool openDataLink(const QString& path);
     bool finishOpen(const QString& path);
     static QString reasonForUser(const QString& error);
-    std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& params,
+    std::unique_ptr<Recordset> openRecordset(const QString& sql, const SqlParams& params,
                                              bool editable, QString& error);
-    bool translate(const QString& sql, QStringList& out, bool bind = false);
+    // With bind, "?" marks the caller's bound values; otherwise the values in the text
+    // become parameters.
+    bool translate(const QString& sql, SqlTranslation& out, bool bind = false);
+    std::unique_ptr<RowCursor> runQuery(const QString& sql);
 
     std::shared_ptr<Engine> engine_;
     QString dataSourceName_;

@@ -189,7 +189,7 @@ int PageTree::loadLevel(const QModelIndex& parent, const QString& parentPage) {
     for (const LevelRow& row : rows) {
         const QChar prefix = row.link ? u'L' : u'N';
         const QString page = QString::number(row.page);
-        const bool children = !row.collecting && childCount(row.page) > 0;
+        const bool children = !row.collecting && row.hasChildren;
         auto* item = TreeModel::makeNode(nextKey(prefix, page), row.label,
                                          imageFor(prefix, row.collecting, children));
         item->setEditable(true);

@@ -16,6 +16,7 @@
 
 #include "tree/tree_clipboard.h"
 #include "tree/tree_model.h"
+#include "tree/tree_store.h"
 
 namespace arbor::tree {
 
@@ -186,7 +187,13 @@ class PageTree : public QObject {
     // page_tree_edit.cpp
     void addRenumber(const QModelIndex& parent);
     bool renumberInside(const QModelIndex& node) const;
-    bool writeRenumber(const QModelIndex& parent, const QString& parentPage, int& written);
+    // The placements below a parent in display order; standIn, when given, counts as
+    // standInPage (the placeholder being saved).
+    QVector<SiblingOrder> siblingOrder(const QModelIndex& parent,
+                                       const QModelIndex& standIn = QModelIndex(),
+                                       int standInPage = 0) const;
+    // The parent's order is in the database: it leaves the renumber list.
+    void dropRenumber(const QModelIndex& parent);
     void removeFromView(const QModelIndex& index, bool openAfter);
     void afterChildRemoved(QStandardItem* parent);
     void noteChildAdded(QStandardItem* parent);

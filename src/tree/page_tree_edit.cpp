@@ -4,6 +4,7 @@
 
 #include "app/progress.h"
 #include "app/prompter.h"
+#include "db/write_batch.h"
 #include "db/zsvr.h"
 #include "tree/node_key.h"
 #include "tree/page_tree.h"
@@ -58,21 +59,28 @@ bool PageTree::renumberInside(const QModelIndex& node) const {
     return false;
 }
 
-bool PageTree::writeRenumber(const QModelIndex& parent, const QString& parentPage, int& written) {
+QVector<SiblingOrder> PageTree::siblingOrder(const QModelIndex& parent, const QModelIndex& standIn,
+                                             int standInPage) const {
+    QVector<SiblingOrder> out;
     const int rows = model_->rowCount(parent);
+    out.reserve(rows);
     for (int k = 0; k < rows; ++k) {
-        const QString key = model_->index(k, 0, parent).data(KeyRole).toString();
-        const int page = pageNumberOfKey(key);
+        const QModelIndex child = model_->index(k, 0, parent);
+        const QString key = child.data(KeyRole).toString();
+        const int page = standIn.isValid() && child == standIn ? standInPage : pageNumberOfKey(key);
         if (isTagKey(key) || page <= 0)
             continue;  // counted, not written
-        if (!renumberPlacement(k, parentPage, page) || !stampPlacement(parentPage, page))
-            return false;
-        if (++written % 250 == 0) {
-            progress().step(written, 0);
-            letEventsRun();
-        }
+        out.push_back({k, page});
     }
-    return true;
+    return out;
+}
+
+void PageTree::dropRenumber(const QModelIndex& parent) {
+    if (!parent.isValid()) {
+        renumberTop_ = false;
+        return;
+    }
+    renumber_.removeIf([&](const QPersistentModelIndex& p) { return p == parent; });
 }
 
 void PageTree::trSort() {
@@ -90,23 +98,23 @@ void PageTree::trSort() {
         return;
     }
     BusyGuard busy(busy_);
-    // One transaction: the siblings are renumbered together or not at all.
-    const bool own = !db.inTransaction();
-    if (own)
-        db.D_Tran(0);
-    bool ok = true;
+    // One batch: the siblings are renumbered together or not at all.
+    WriteBatch batch(db);
     int written = 0;
+    auto queue = [&](const QModelIndex& parent, const QString& parentPage) {
+        const QVector<SiblingOrder> order = siblingOrder(parent);
+        for (const QString& sql : renumberStatements(parentPage, order))
+            batch.add(sql);
+        written += static_cast<int>(order.size());
+        progress().step(written, 0);
+        letEventsRun();
+    };
     if (top)
-        ok = writeRenumber(QModelIndex(), QStringLiteral("0"), written);
-    for (const QPersistentModelIndex& p : entries) {
-        if (!ok)
-            break;
-        if (p.isValid())
-            ok = writeRenumber(p, pageOfKey(p.data(KeyRole).toString()), written);
-    }
-    if (own)
-        db.D_Tran(ok ? 1 : 2);
-    if (!ok) {
+        queue(QModelIndex(), QStringLiteral("0"));
+    for (const QPersistentModelIndex& p : std::as_const(entries))
+        if (p.isValid() && !batch.failed())
+            queue(p, pageOfKey(p.data(KeyRole).toString()));
+    if (!batch.commit()) {
         reportWriteFailure();
         reload(false);
     }
@@ -206,13 +214,21 @@ void PageTree::UdtNd(const QString& title, const QString& oldTitle, const QStrin
     if (pendingNew_.isValid()) {
         QStandardItem* node = itemOf(pendingNew_);
         const QString parent = parentPageOf(pendingNew_);
+        const QModelIndex parentIndex = pendingNew_.parent();
+        // The row and its place among the siblings are stored together, so a crash right
+        // after the save cannot leave the page last; the renumbering stamps dyUdt too.
         // The row first: a refused insert keeps the placeholder for the next save.
-        if (!insertNewPlacement(parent, no, insertCounter_, clean)) {
+        WriteBatch batch;
+        batch.add(newPlacementStatement(parent, no, insertCounter_, clean));
+        for (const QString& sql :
+             renumberStatements(parent, siblingOrder(parentIndex, pendingNew_, no)))
+            batch.add(sql);
+        if (!batch.commit()) {
             reportWriteFailure();
             return;
         }
+        dropRenumber(parentIndex);
         ++insertCounter_;
-        stampPlacement(parent, no);
         const QString key = nextKey(u'N', pageText);
         node->setData(key, KeyRole);
         node->setText(clean);
@@ -359,13 +375,18 @@ void PageTree::trIns(int slot, const QString& title, const QString& page) {
     node->setEditable(true);
     addRenumber(parentIndex);
 
-    if (!insertPlacement(parentPage, no, insertCounter_, label, link)) {
+    // The row with its final place among the siblings (stamped by the renumbering).
+    WriteBatch batch;
+    batch.add(placementStatement(parentPage, no, insertCounter_, label, link));
+    for (const QString& sql : renumberStatements(parentPage, siblingOrder(parentIndex)))
+        batch.add(sql);
+    if (!batch.commit()) {
         reportWriteFailure();
         removeFromView(node->index(), false);
         return;
     }
+    dropRenumber(parentIndex);
     ++insertCounter_;
-    stampPlacement(parentPage, no);
     noteChildAdded(atTop ? nullptr : parentItem);
     emit eFmMsg(msg::pageInserted());
     openNode(node->index());

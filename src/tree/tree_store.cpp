@@ -1,5 +1,7 @@
 #include "tree/tree_store.h"
 
+#include <algorithm>
+
 #include "app/prompter.h"
 #include "db/db_messages.h"
 #include "db/result_array.h"
@@ -49,9 +51,13 @@ QStringList firstColumn(const QString& sql) {
 }  // namespace
 
 QVector<LevelRow> readLevel(const QString& parentPage, bool* ok) {
+    // Whether each page has children only chooses its image; it comes with the level
+    // instead of one count per row, which costs a server a round trip each.
     const QString sql = fill(QStringLiteral("Select T.noLfC, T.szDoc, T.boLnk, D.boCod, T.boHogo, "
-                                            "T.boHide From tbTree T, msDoc D Where T.noLfC = "
-                                            "D.noDoc And T.noLfP = ? Order By T.inSrt "),
+                                            "T.boHide, Exists (Select noLfP From tbTree C Where "
+                                            "C.noLfP = T.noLfC) As hasChild From tbTree T, msDoc "
+                                            "D Where T.noLfC = D.noDoc And T.noLfP = ? Order By "
+                                            "T.inSrt "),
                              {parentPage});
     ResultArray rows;
     const bool ran = zSvr::instance().readRows(sql, rows);
@@ -67,6 +73,7 @@ QVector<LevelRow> readLevel(const QString& parentPage, bool* ok) {
         row.collecting = flag(rows(3, r));
         row.isProtected = flag(rows(4, r));
         row.hidden = flag(rows(5, r));
+        row.hasChildren = flag(rows(6, r));
         out.push_back(row);
     }
     return out;
@@ -186,17 +193,42 @@ QVector<LabelledPage> searchPages(const QStringList& words) {
                          QStringLiteral(" Order By szDoc "));
 }
 
-bool insertNewPlacement(const QString& parentPage, int page, int order, const QString& label) {
-    return exec(fill(QStringLiteral(" Insert Into tbTree (noLfP, noLfC, inSrt, szDoc, boLnk, "
-                                    "boHide, boHogo) Values ( ?, ?, ?,'?', 0, 0, 0)"),
-                     {parentPage, page, order, label}));
+QString newPlacementStatement(const QString& parentPage, int page, int order,
+                              const QString& label) {
+    return fill(QStringLiteral(" Insert Into tbTree (noLfP, noLfC, inSrt, szDoc, boLnk, "
+                               "boHide, boHogo) Values ( ?, ?, ?,'?', 0, 0, 0)"),
+                {parentPage, page, order, label});
 }
 
-bool insertPlacement(const QString& parentPage, int page, int order, const QString& label,
-                     bool link) {
-    return exec(fill(QStringLiteral(" Insert Into tbTree (noLfP, noLfC, inSrt, szDoc, boLnk, "
-                                    "boHide, boHogo) Values (?, ?, ?, '?', ?, 0, 0)"),
-                     {parentPage, page, order, label, link ? 1 : 0}));
+QString placementStatement(const QString& parentPage, int page, int order, const QString& label,
+                           bool link) {
+    return fill(QStringLiteral(" Insert Into tbTree (noLfP, noLfC, inSrt, szDoc, boLnk, "
+                               "boHide, boHogo) Values (?, ?, ?, '?', ?, 0, 0)"),
+                {parentPage, page, order, label, link ? 1 : 0});
+}
+
+QStringList renumberStatements(const QString& parentPage, const QVector<SiblingOrder>& order) {
+    // Each statement joins the placements with a list of (page, position) pairs; full
+    // chunks share one text, so the engine compiles it once.
+    constexpr qsizetype kPerStatement = 10000;
+    QStringList out;
+    const QString now = SqlNow();
+    for (qsizetype from = 0; from < order.size(); from += kPerStatement) {
+        const qsizetype n = std::min<qsizetype>(kPerStatement, order.size() - from);
+        QString sql =
+            QStringLiteral(" Update tbTree Set inSrt = v.column2, dyUdt = ? From (Values ");
+        QVariantList values;
+        values.reserve(2 * n + 2);
+        values << now;
+        for (qsizetype i = from; i < from + n; ++i) {
+            sql += i == from ? QStringLiteral("(?, ?)") : QStringLiteral(", (?, ?)");
+            values << order[i].page << order[i].position;
+        }
+        sql += QStringLiteral(") As v Where tbTree.noLfP = ? And tbTree.noLfC = v.column1");
+        values << parentPage;
+        out << fill(sql, values);
+    }
+    return out;
 }
 
 bool insertCollectedPlacement(int collectingPage, int page, const QString& label) {
@@ -218,11 +250,6 @@ bool renamePlacement(const QString& parentPage, int page, const QString& label) 
 bool deletePlacement(const QString& parentPage, int page) {
     return exec(fill(QStringLiteral(" Delete From tbTree Where noLfP = ? And noLfC = ? "),
                      {parentPage, page}));
-}
-
-bool renumberPlacement(int order, const QString& parentPage, int page) {
-    return exec(fill(QStringLiteral(" Update tbTree Set inSrt = ? Where noLfP = ? And noLfC = ?"),
-                     {order, parentPage, page}));
 }
 
 bool makeHome(int homeParentPage, int page) {

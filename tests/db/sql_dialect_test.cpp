@@ -149,3 +149,89 @@ TEST(SqlDialect, BoundParametersGetTheEngineMarkers) {
     t = translateSql("Update msDoc Set obDoc=? Where noDoc=?", SqlDialect::SQLite, true);
     EXPECT_EQ(t.statements.value(0), "Update msDoc Set obDoc=?1 Where noDoc=?2");
 }
+
+namespace {
+
+SqlTranslation bound(const QString& sql, SqlDialect d = SqlDialect::PostgreSQL) {
+    SqlTranslation t = translateAndBind(sql, d);
+    EXPECT_TRUE(t.ok()) << t.error.toStdString();
+    EXPECT_EQ(t.statements.size(), 1) << sql.toStdString();
+    return t;
+}
+
+}  // namespace
+
+TEST(SqlBind, ValuesLeaveTheTextSoItStaysTheSame) {
+    const SqlTranslation a = bound("Update tbTree Set szDoc='第一' Where noLfP=0 and noLfC=1001");
+    const SqlTranslation b = bound(
+        "Update tbTree Set szDoc='O''Reilly''s \"本\" ?; DROP TABLE msDoc;--' Where "
+        "noLfP=12 and noLfC=4294967296");
+    EXPECT_EQ(a.statements[0], "Update tbTree Set szDoc=$1 Where noLfP=$2 and noLfC=$3");
+    EXPECT_EQ(b.statements[0], a.statements[0]);
+    EXPECT_EQ(b.params.values,
+              QVariantList({"O'Reilly's \"本\" ?; DROP TABLE msDoc;--", 12, 4294967296LL}));
+    // A whole number is typed as the server types the literal; text is left to its place.
+    EXPECT_EQ(b.params.types,
+              QVector<ParamType>({ParamType::Infer, ParamType::Int4, ParamType::Int8}));
+    EXPECT_EQ(bound("Update t Set a=1 Where b=2", SqlDialect::SQLite).statements[0],
+              "Update t Set a=?1 Where b=?2");
+}
+
+TEST(SqlBind, ValuesComeBackExactly) {
+    const QString withMark =
+        QStringLiteral("なぜ") + QChar(kValueQuestionMark) + QStringLiteral(" \\ 'x'");
+    const SqlTranslation t = bound("Insert Into msDoc (noDoc, szDoc, wkRnd, txDoc) Values (-5, '" +
+                                   QString(withMark).replace("'", "''") + "', 4294967296.5, \"\")");
+    EXPECT_EQ(t.statements[0],
+              "Insert Into msDoc (noDoc, szDoc, wkRnd, txDoc) Values (-$1, $2, $3, $4)");
+    EXPECT_EQ(t.params.values, QVariantList({5, "なぜ? \\ 'x'", 4294967296.5, ""}));
+    EXPECT_EQ(t.params.type(2), ParamType::Float8);
+    // Dates of both forms become timestamps.
+    const SqlTranslation d = bound(
+        "Update tbTree Set dyUdt = convert(datetime,'2024/03/05 14:07:09') Where dyPub < "
+        "#03/05/24 14:07:10#");
+    EXPECT_EQ(d.statements[0], "Update tbTree Set dyUdt = $1 Where dyPub < $2");
+    EXPECT_EQ(d.params.values, QVariantList({"2024-03-05 14:07:09", "2024-03-05 14:07:10"}));
+    EXPECT_EQ(d.params.types, QVector<ParamType>({ParamType::Timestamp, ParamType::Timestamp}));
+}
+
+TEST(SqlBind, NamesAndTheShapeOfTheResultStayInTheText) {
+    // A placeholder filled with a column name is a name, not a value.
+    EXPECT_EQ(bound(" Update tbTree Set dyPub = #03/05/24 14:07:09# Where noLfP = 0 And noLfC = 5 ")
+                  .statements[0],
+              "Update tbTree Set dyPub = $1 Where noLfP = $2 And noLfC = $3");
+    // Select list, Order By and Group By keep their literals (Order By 1 names a column).
+    const SqlTranslation s = bound(
+        "Select noLfC, 'x' As k, Max(inSrt)+1 From tbTree Where noLfP = 7 And szDoc Like 'a%' "
+        "Group By noLfC Order By 1");
+    EXPECT_EQ(s.statements[0],
+              "Select noLfC, 'x' As k, Max(inSrt)+1 From tbTree Where noLfP = $1 And szDoc ILIKE "
+              "$2 ESCAPE '' Group By noLfC Order By 1 NULLS FIRST");
+    EXPECT_EQ(s.params.values, QVariantList({7, "a%"}));
+    // A subquery in the conditions binds its own conditions.
+    EXPECT_EQ(bound("Delete From msDoc Where noDoc In (Select noLfC From tbTree Where noLfP = 3) "
+                    "And boUse = 0")
+                  .statements[0],
+              "Delete From msDoc Where noDoc In (Select noLfC From tbTree Where noLfP = $1) And "
+              "boUse = $2");
+    // Top n stays a number of the text.
+    EXPECT_EQ(
+        bound("Select Top 1 noLfC From tbTree Where noLfP=0 Order By inSrt", SqlDialect::SQLite)
+            .statements[0],
+        "Select noLfC From tbTree Where noLfP=?1 Order By inSrt LIMIT 1");
+}
+
+TEST(SqlBind, OtherStatementsAndHugeListsKeepTheirLiterals) {
+    EXPECT_TRUE(bound("Alter Table msDoc Add boNew Long Default 0").params.isEmpty());
+    EXPECT_TRUE(bound("Create Table x (a Text(255) Default 'y')").params.isEmpty());
+    QStringList numbers;
+    for (int i = 0; i <= kMaxBoundValues; ++i)
+        numbers << QString::number(i);
+    const SqlTranslation many =
+        bound("Delete From tbTree Where noLfC In (" + numbers.join(",") + ")");
+    EXPECT_TRUE(many.params.isEmpty());
+    EXPECT_TRUE(many.statements[0].endsWith(QString::number(kMaxBoundValues) + ")"));
+    // A number beyond 64 bits is left for the server to read.
+    const SqlTranslation big = bound("Select a From t Where b = 99999999999999999999");
+    EXPECT_TRUE(big.params.isEmpty());
+}

@@ -256,12 +256,6 @@ QVector<CatalogStatement> buildCatalog() {
             .affected(1)
             .after(u"Select dyUdt From msDoc Where noDoc=1002"_s, now()),
         Entry(
-            "tree.level", "3.1",
-            u"Select T.noLfC, T.szDoc, T.boLnk, D.boCod, T.boHogo, T.boHide From tbTree T, msDoc D Where T.noLfC = D.noDoc And T.noLfP = ? Order By T.inSrt "_s)
-            .values({1001})
-            .rows(3)
-            .first(1002),
-        Entry(
             "tree.insertNew", "3.1",
             u" Insert Into tbTree (noLfP, noLfC, inSrt, szDoc, boLnk, boHide, boHogo) Values ( ?, ?, ?,'?', 0, 0, 0)"_s)
             .write()
@@ -313,12 +307,21 @@ QVector<CatalogStatement> buildCatalog() {
             .write()
             .values({1007, 1005})
             .affected(1),
-        Entry("tree.renumber", "3.1",
-              u" Update tbTree Set inSrt = ? Where noLfP = ? And noLfC = ?"_s)
+        // The renumbering of siblings, up to ten thousand per statement.
+        Entry(
+            "tree.renumberSiblings", "3.1",
+            u" Update tbTree Set inSrt = v.column2, dyUdt = ? From (Values (?, ?), (?, ?), (?, ?)) As v Where tbTree.noLfP = ? And tbTree.noLfC = v.column1"_s)
             .write()
-            .values({0, 1001, 1007})
-            .affected(1)
-            .after(u"Select inSrt From tbTree Where noLfP=1001 And noLfC=1007"_s, 0),
+            .values({now(), 1007, 0, 1002, 1, 1003, 2, 1001})
+            .affected(3)
+            .after(u"Select inSrt From tbTree Where noLfP=1001 And noLfC=1003"_s, 2),
+        // One level with whether each page has children (its image).
+        Entry(
+            "tree.levelWithChildren", "3.1",
+            u"Select T.noLfC, T.szDoc, T.boLnk, D.boCod, T.boHogo, T.boHide, Exists (Select noLfP From tbTree C Where C.noLfP = T.noLfC) As hasChild From tbTree T, msDoc D Where T.noLfC = D.noDoc And T.noLfP = ? Order By T.inSrt "_s)
+            .values({1001})
+            .rows(3)
+            .first(1002),
         Entry("tree.otherParent", "3.1",
               u"Select Top 1 noLfP From tbTree Where noLfC=? And noLfP<> ? Order By noLfP"_s)
             .values({1005, 1002})

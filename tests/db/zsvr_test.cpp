@@ -9,6 +9,7 @@
 
 #include "app/program_state.h"
 #include "db/db_messages.h"
+#include "db/engine.h"
 #include "db/zsvr.h"
 #include "support/doc_db.h"
 #include "support/scripted_prompter.h"
@@ -427,6 +428,84 @@ TEST_P(ZSvrTest, DatabaseWithoutTablesIsRefused) {
     EXPECT_FALSE(ok);
     EXPECT_FALSE(zSvr::instance().isOpen());
     EXPECT_FALSE(zSvr::instance().lastError().isEmpty());
+}
+
+TEST_P(ZSvrTest, StatementsAreCompiledOnceWhateverTheValues) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    const QStringList hostile = {
+        "O'Reilly's \"本\" ?; DROP TABLE msDoc;--",
+        "C:\\dir\\ \\' end\\",
+        "？と?と''",
+        "日本語テキスト",
+        "#01/01/20# convert(datetime,'x') Select Top 1 ?",
+    };
+    const StatementCacheStats before = db.statementCacheStats();
+    for (int i = 0; i < 30; ++i)
+        addPage(2000 + i, hostile[i % hostile.size()] + QString::number(i));
+    for (int i = 0; i < 30; ++i) {
+        QString sql = "Update msDoc Set szDoc='?' Where noDoc=?";
+        db.T_CnvSq(
+            sql, {QString(hostile[(i + 1) % hostile.size()] + "#" + QString::number(i)), 2000 + i});
+        exec(sql);
+    }
+    const StatementCacheStats after = db.statementCacheStats();
+    // One insert and one update; the server sees each text once before it keeps it.
+    EXPECT_LE(after.compiled - before.compiled, 2);
+    EXPECT_GE(after.reused - before.reused, 56);
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(title(2000 + i), hostile[(i + 1) % hostile.size()] + "#" + QString::number(i));
+    // A value found again through a reused query.
+    for (int i = 0; i < 3; ++i) {
+        QString sql = "Select noDoc From msDoc Where szDoc='?'";
+        db.T_CnvSq(sql, {QString(hostile[(i + 1) % hostile.size()] + "#" + QString::number(i))});
+        EXPECT_EQ(db.R_GtVaL(sql, 0).toInt(), 2000 + i);
+    }
+}
+
+TEST_P(ZSvrTest, BoundNumbersCompareAsNumbersAndTextAsText) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    addPage(1001, "10");
+    addPage(1002, "9");
+    exec("Update msDoc Set wkRnd=2.5 Where noDoc=1001");
+    auto count = [&](const QString& where) {
+        bool ran = false;
+        const int n = db.readValue("Select Count(*) From msDoc Where " + where, -1, ran).toInt();
+        EXPECT_TRUE(ran) << where.toStdString() << ": " << db.lastError().toStdString();
+        return n;
+    };
+    EXPECT_EQ(count("10 > 9"), 2);
+    EXPECT_EQ(count("'10' > '9'"), 0);
+    EXPECT_EQ(count("noDoc > 1001.5"), 1);
+    EXPECT_EQ(count("wkRnd = 2.5"), 1);
+    EXPECT_EQ(count("noDoc = '1002'"), 1);  // text where a number stands reads as a number
+    EXPECT_EQ(count("szDoc = '9' And noDoc - 1 = 1001"), 1);
+    EXPECT_EQ(count("noDoc = -(-1001)"), 1);
+    QString sql = "Select Count(*) From msDoc Where noDoc In ( ? )";
+    db.T_CnvSq(sql, {"1001, 1002, 7"});
+    EXPECT_EQ(db.R_GtVaL(sql, -1).toInt(), 2);
+}
+
+TEST_P(ZSvrTest, KeptStatementsStayFewAndWorkAfterBeingDropped) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    addPage(1001, "a");
+    const int texts = 300;  // more than either engine keeps
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < texts; ++i)
+            EXPECT_EQ(
+                db.R_GtVaL(QString("Select Count(*) As n%1 From msDoc Where noDoc > 5").arg(i), -1)
+                    .toInt(),
+                1);
+    const StatementCacheStats stats = db.statementCacheStats();
+    EXPECT_GT(stats.kept, 0);
+    EXPECT_LE(stats.kept, 256);
+    if (GetParam() == DbEngine::PostgreSQL) {
+        // The server holds no more than the cache does (one drop may still be on its way).
+        EXPECT_LE(db.R_GtVaL("Select Count(*) From pg_prepared_statements", 999).toInt(),
+                  stats.kept + 1);
+    }
+    // The first texts were dropped long ago and run again.
+    EXPECT_EQ(db.R_GtVaL("Select Count(*) As n0 From msDoc Where noDoc > 5", -1).toInt(), 1);
+    EXPECT_EQ(db.R_GtVaL("Select Count(*) As n0 From msDoc Where noDoc > 5000", -1).toInt(), 0);
 }
 
 ARBOR_INSTANTIATE_ENGINES(ZSvrTest);

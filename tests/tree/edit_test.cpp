@@ -58,13 +58,16 @@ TEST_P(EditTest, InsertMakesALinkWhenAHomeExistsAndRefusesASecondPairUnderOnePar
     EXPECT_EQ(labels(t, top(t)), QStringList({"第1章", "付録の写し", "お知らせ", "保護ページ"}));
     EXPECT_EQ(link(1001, 1005), 1);
     EXPECT_EQ(label(1001, 1005), "付録の写し");
-    EXPECT_EQ(order(1001, 1005), 100);
+    EXPECT_EQ(order(1001, 1005), 1);  // its place right away, after the selected node
     EXPECT_TRUE(key(node(t, "付録の写し", top(t))).startsWith("L"));
     EXPECT_EQ(t.SlctdKy(), key(node(t, "付録の写し", top(t))));
     // A page without any home placement gets one.
     t.trIns(-1, "孤立", "1011");
     EXPECT_EQ(link(1001, 1011), 0);
-    EXPECT_EQ(order(1001, 1011), 101);
+    // 1099 has no page row, is not shown and keeps its order.
+    EXPECT_EQ(orderOf(1001),
+              QStringList({"1002:0", "1005:1", "1011:2", "1003:3", "1099:3", "1007:4"}));
+    EXPECT_EQ(t.insertCounter(), 102);
 
     const int rows = count("Select Count(*) From tbTree");
     const int nodes = t.model()->rowCount(top(t));
@@ -347,6 +350,67 @@ TEST_P(EditTest, MarkingsHiddenAncestorsAndCollectingPages) {
     EXPECT_EQ(t.model()->rowCount(node(t, "下書き")), 0);
     t.CngCod(false);
     EXPECT_EQ(image(node(t, "下書き")), "ndcls");
+}
+
+TEST_P(EditTest, ANewPlacementStandsInItsPlaceAsSoonAsItIsStored) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    {
+        PageTree t;
+        openSample(t);
+        exec("Delete From tbTree Where noLfC=1099");
+        // A new page saved after 第1章.
+        t.selectNode(node(t, "第1章", top(t)));
+        t.trNew(1, "");
+        page(2001, "新しい節");
+        t.UdtNd("新しい節", "", "2001");
+        // A placement of an existing page pasted after お知らせ.
+        t.selectNode(node(t, "お知らせ", top(t)));
+        t.trIns(-1, "孤立", "1011");
+        EXPECT_FALSE(t.renumberPending());
+        // The program dies here: nothing renumbers on close.
+        db.D_Close();
+    }
+    bool ok = false;
+    db.D_StDcDb(doc->path(), ok);
+    ASSERT_TRUE(ok) << db.lastError().toStdString();
+    EXPECT_EQ(orderOf(1001), QStringList({"1002:0", "2001:1", "1003:2", "1011:3", "1007:4"}));
+    PageTree again;
+    again.SetNodes("0", false);
+    again.openNode(node(again, "トップ"));
+    EXPECT_EQ(labels(again, node(again, "トップ")),
+              QStringList({"第1章", "新しい節", "お知らせ", "孤立", "保護ページ"}));
+    // Every sibling written with its order is stamped.
+    EXPECT_EQ(count("Select Count(*) From tbTree Where noLfP=1001 And dyUdt Is Null"), 0);
+    expectInvariants();
+}
+
+TEST_P(EditTest, RenumberingManySiblingsWritesEveryOneTogether) {
+    ARBOR_OPEN_DOCDB(doc, GetParam());
+    PageTree t;
+    openSample(t);
+    const int n = 450;  // more siblings than one renumbering statement takes
+    db.D_Tran(0);
+    for (int i = 0; i < n; ++i) {
+        page(3000 + i, QString("p%1").arg(i));
+        place(1008, 3000 + i, i + 1, QString("p%1").arg(i));
+    }
+    db.D_Tran(1);
+    const QModelIndex draft = node(t, "下書き");
+    t.openNode(draft);
+    ASSERT_EQ(t.model()->rowCount(draft), n + 1);
+    t.selectNode(t.model()->index(n, 0, draft));  // the last one moves up one place
+    t.trMove(false);
+    t.trSort();
+    QStringList expected({"1009:0"});
+    for (int i = 0; i < n - 2; ++i)
+        expected << QString("%1:%2").arg(3000 + i).arg(i + 1);
+    expected << QString("%1:%2").arg(3000 + n - 1).arg(n - 1)
+             << QString("%1:%2").arg(3000 + n - 2).arg(n);
+    EXPECT_EQ(orderOf(1008), expected);
+    EXPECT_EQ(count("Select Count(*) From tbTree Where noLfP=1008 And dyUdt Is Null"), 0);
+    // Other parents are not touched.
+    EXPECT_EQ(orderOf(1001), QStringList({"1002:0", "1003:1", "1007:2", "1099:3"}));
+    expectInvariants();
 }
 
 ARBOR_INSTANTIATE_ENGINES(EditTest);

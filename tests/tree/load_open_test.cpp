@@ -175,7 +175,7 @@ TEST_P(LoadOpenTest, APlaceholderIsDiscardedByOpeningAnotherNodeAndCommittedBySa
     EXPECT_EQ(t.currentKey(), key(saved));
     EXPECT_FALSE(t.hasPendingNewNode());
     EXPECT_EQ(label(1008, 1012), "新しいページx");
-    EXPECT_EQ(order(1008, 1012), 100);
+    EXPECT_EQ(order(1008, 1012), 1);
     EXPECT_EQ(link(1008, 1012), 0);
     EXPECT_EQ(count("Select Count(*) From tbTree Where noLfP=1008 And noLfC=1012 And dyUdt Is "
                     "Not Null"),
