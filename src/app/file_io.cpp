@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <cstdio>
 
 namespace arbor {
 
@@ -19,6 +21,25 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.commit();
+}
+
+bool writeGeneratedFile(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty())
+        return false;
+    const QFileInfo target(path);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    // Same permissions as a file made anew, not the temporary file's private ones.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    const QByteArray from = QFile::encodeName(file.fileName());
+    const QByteArray to = QFile::encodeName(target.absoluteFilePath());
+    if (std::rename(from.constData(), to.constData()) != 0)
+        return false;  // the temporary file goes with `file`
+    file.setAutoRemove(false);
+    return true;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString& error) {

@@ -14,6 +14,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 // The same, with the message for the user in error when it fails.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString& error);
 
+// The same for output the program can make again (site pages, pictures): written under a
+// temporary name and renamed over the target, so no half file ever stands in its place,
+// but without waiting for the disk to confirm each file (thousands of pages a second).
+bool writeGeneratedFile(const QString& path, const QByteArray& bytes);
+
 // Copies source to destination the same way; the copy takes the source's permissions.
 // A symbolic link is copied as the link itself.
 bool copyFileReplacing(const QString& source, const QString& destination);

@@ -5,10 +5,12 @@
 #include <QHash>
 #include <QSet>
 
+#include "app/file_io.h"
 #include "app/program_state.h"
 #include "app/progress.h"
 #include "app/zclt.h"
 #include "db/result_array.h"
+#include "db/write_batch.h"
 #include "db/zsvr.h"
 #include "web/site_folders.h"
 #include "web/site_template.h"
@@ -90,7 +92,8 @@ bool writePage(const QString& path, const QString& text, QString& error) {
         error = QStringLiteral("書き出す内容がありません");
         return false;
     }
-    if (!Clt().F_StUtf(path, text)) {
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (!writeGeneratedFile(path, bom + text.toUtf8())) {
         error = QStringLiteral("ﾌｧｲﾙを書き込めません: ") + path;
         return false;
     }
@@ -141,11 +144,16 @@ QHash<int, PageText> readPages(const QList<int>& pages, const SiteBuildRequest& 
     return texts;
 }
 
-void storeCache(int page, const PageText& t) {
-    zSvr& db = zSvr::instance();
+void storeCache(WriteBatch& batch, int page, const PageText& t) {
     QString sql = QStringLiteral("Update msDoc Set txHd='?', txBd='?', dyHtm=? Where noDoc=?");
-    db.T_CnvSq(sql, {t.head, t.body, SqlNow(), page});
-    db.D_ExeSq(sql);
+    zSvr::instance().T_CnvSq(sql, {t.head, t.body, SqlNow(), page});
+    batch.add(sql);
+}
+
+void stampPublished(WriteBatch& batch, int parent, int page) {
+    QString sql = QStringLiteral(" Update tbTree Set ? = ? Where noLfP = ? And noLfC = ? ");
+    zSvr::instance().T_CnvSq(sql, {QStringLiteral("dyPub"), SqlNow(), parent, page});
+    batch.add(sql);
 }
 
 }  // namespace
@@ -352,7 +360,7 @@ class ChunkWriter {
 
     // The children of a collecting page, each written with the page's filled template.
     void publishCollected(const PageJob& job, const JobResult& page, PageConverter& converter,
-                          SiteBuildReport& report) {
+                          WriteBatch& batch, SiteBuildReport& report) {
         ResultArray rows;
         zSvr& db = zSvr::instance();
         db.readRows(QStringLiteral("Select noLfC From tbTree Where boHide=0 And noLfP=") +
@@ -384,7 +392,7 @@ class ChunkWriter {
                     ++report.failed;
                     continue;
                 }
-                storeCache(child, t);
+                storeCache(batch, child, t);
                 ++report.converted;
             }
             if (t.body.isEmpty())
@@ -499,10 +507,10 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
                                          children.value(job.page));
         });
 
-        db.D_Tran(0);
+        WriteBatch batch;
         for (int page : stale) {
             if (texts[page].converted) {
-                storeCache(page, texts[page]);
+                storeCache(batch, page, texts[page]);
                 ++report.converted;
             }
         }
@@ -515,17 +523,18 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
                 ++report.failed;
                 continue;
             }
-            if (job.stamp) {
-                bool ok = false;
-                StampTreeDate(job.parent, job.page, ok, true);
-            }
+            if (job.stamp)
+                stampPublished(batch, job.parent, job.page);
             if (!r.filledTemplate.isEmpty()) {
                 if (!mainConverter)
                     mainConverter = conversion_.converter();
-                chunks.publishCollected(job, r, *mainConverter, report);
+                batch.flush();  // the children's cache is read after what ran
+                chunks.publishCollected(job, r, *mainConverter, batch, report);
             }
         }
-        db.D_Tran(1);
+        if (!batch.commit())
+            report.problems << QStringLiteral("ﾍﾟｰｼﾞのHTMLと出力日時を保存できません: ") +
+                                   db.lastError();
         progress().status(QStringLiteral("サイトを更新しています %1/%2").arg(to).arg(total));
         progress().step(to, total);
     }

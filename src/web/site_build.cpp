@@ -11,6 +11,7 @@
 #include "app/prompter.h"
 #include "db/result_array.h"
 #include "db/schema.h"
+#include "db/write_batch.h"
 #include "db/zsvr.h"
 #include "web/page_jobs.h"
 #include "web/site_folders.h"
@@ -71,9 +72,7 @@ bool propagateChanges(QString& error) {
     for (const TreeRow& t : tree)
         placed.insert(t.page);
     auto valueFor = [&](int x) { return std::max(top, orEarliest(latest.value(x))); };
-    int changedRows = 0;
-    db.D_Tran(0);
-    bool ok = true;
+    WriteBatch batch;
     for (const TreeRow& t : tree) {
         const int x = placed.contains(t.parent) ? std::max(t.parent, t.page) : t.page;
         const QDateTime value = valueFor(x);
@@ -81,15 +80,13 @@ bool propagateChanges(QString& error) {
             continue;
         QString sql = QStringLiteral("Update tbTree Set dyUdt_P = ? Where noLfP = ? And noLfC = ?");
         db.T_CnvSq(sql, {SqlDateLiteral(value, G().IsJet), t.parent, t.page});
-        if (!db.D_ExeSq(sql)) {
-            ok = false;
-            error = db.lastError();
-            break;
-        }
-        ++changedRows;
+        batch.add(sql);
     }
-    db.D_Tran(ok ? 1 : 2);
-    return ok;
+    if (!batch.commit()) {
+        error = db.lastError();
+        return false;
+    }
+    return true;
 }
 
 namespace {
