@@ -111,7 +111,7 @@ TEST_F(SavedPageTest, SavedHeadHasNoMetaLinesAndEscapesTheTitle) {
 
 TEST_F(SavedPageTest, SavedPagePicturesGoBesideItUnderTheExportNames) {
     const QString text = save(QStringLiteral("第 1 頁.htm"), web::SaveKind::Site);
-    EXPECT_TRUE(text.contains(QStringLiteral("<img src=\"第%201%20頁_Images/001.jpg\">")));
+    EXPECT_TRUE(text.contains(QStringLiteral("<img src=\"第%201%20頁_Images/001.jpg\" alt=\"\">")));
     EXPECT_EQ(pictures::sniff(fileBytes(dir.filePath(QStringLiteral("第 1 頁_Images/001.jpg")))),
               pictures::Kind::Jpeg);
 }
@@ -127,7 +127,7 @@ TEST_F(SavedPageTest, EbookPageMatchesItsGoldenOutput) {
         "<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"ja\" lang=\"ja\">\r\n<head>")));
     EXPECT_TRUE(text.contains(QStringLiteral("margin: 20px; ")));
     EXPECT_TRUE(text.contains(
-        QStringLiteral("<div class=\"dipc\"><img src=\"Images/008_001.jpg\" /></div>")));
+        QStringLiteral("<div class=\"dipc\"><img src=\"Images/008_001.jpg\" alt=\"\" /></div>")));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("Images/008_001.jpg"))));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("008_Images"))).exists());
     // The map frame is a link, the script and the frame itself are gone.
@@ -208,7 +208,7 @@ TEST_F(SavedPageTest, InnerBodyIsTheMarkupBetweenTheBodyTags) {
     EXPECT_TRUE(body.contains(QStringLiteral("<h1 class=\"h101\">見出し一の題</h1>")));
     EXPECT_TRUE(styles.startsWith(QStringLiteral("<style type='text/css'>")));
     EXPECT_TRUE(styles.contains(QStringLiteral(".h101 {")));
-    EXPECT_TRUE(body.contains(QStringLiteral("<img src=\"inner_Images/001.jpg\">")));
+    EXPECT_TRUE(body.contains(QStringLiteral("<img src=\"inner_Images/001.jpg\" alt=\"\">")));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("inner_Images/001.jpg"))));
 }
 
