@@ -65,8 +65,8 @@ void closeEmptyElements(QString& page, bool xml) {
     // The named ones, and the other elements HTML knows without content, which an XML
     // reader needs closed as well.
     static constexpr std::array<const char16_t*, 13> kEmpty = {
-        u"meta", u"link", u"img", u"col", u"area", u"br", u"hr", u"input", u"base", u"param",
-        u"embed", u"wbr", u"source"};
+        u"meta",  u"link", u"img",   u"col",   u"area", u"br",    u"hr",
+        u"input", u"base", u"param", u"embed", u"wbr",  u"source"};
     const QStringView text(page);
     QString out;
     out.reserve(page.size() + page.size() / 32);
