@@ -32,7 +32,8 @@ QString cleanStyle(const QString& style, float lineSpacingFactor) {
         for (const auto& [n, v] : kNothing)
             if (name.compare(QStringView(n), Qt::CaseInsensitive) == 0 && value == QStringView(v))
                 return true;
-        out += name.toString().toLower();
+        for (const QChar c : name)
+            out += c.toLower();
         out += u':';
         out += value;
         out += u';';
