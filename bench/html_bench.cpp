@@ -3,11 +3,16 @@
 // on every 5th page, a tag link on every 7th, a picture on every 10th), converted from
 // their stored bytes as the site build does, on one thread and on two.
 //
-//   html_bench [--pages N] [--reps R]
+//   html_bench [--pages N] [--reps R] [--conversion-only] [--scaling]
+// --scaling converts pages of 10 to 10,000 paragraphs instead: the time per paragraph
+// must stay flat.
+
+#include <sys/resource.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -102,6 +107,36 @@ QByteArray makePage(int index, int pages, std::mt19937& rng) {
     return page.saveBytes();
 }
 
+// Processor time of the whole process (all threads), in ms: on a busy machine it says
+// more than the wall clock.
+double cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// A page of n paragraphs with a link in each and a table after every tenth: the
+// conversion's time must grow with the page, not with its square.
+QByteArray longPage(int n) {
+    const Frmt& formats = Frmt::instance();
+    RichText page;
+    QTextCursor& c = page.cursor();
+    for (int i = 0; i < n; ++i) {
+        if (i > 0)
+            c.insertBlock();
+        c.insertText(kSentences[i % kSentences.size()] + kSentences[(i + 3) % kSentences.size()]);
+        applyParagraphStyle(c, i % 10 == 0 ? kHeading2 : kBody, formats);
+        page.insertField(QStringLiteral("参照"), tagData(1001 + i));
+        if (i % 10 == 9) {
+            c.insertBlock();
+            page.insertTable(3, 4);
+            c.movePosition(QTextCursor::End);
+        }
+    }
+    return page.saveBytes();
+}
+
 struct Phases {
     double load = 0, exportHtml = 0, convert = 0;
 };
@@ -122,6 +157,68 @@ int main(int argc, char** argv) {
             pages = args[i + 1].toInt();
         else if (args[i] == u"--reps")
             reps = args[i + 1].toInt();
+    }
+    if (args.contains(QStringLiteral("--save-long"))) {
+        // For a profiler: the long page's bytes, converted by --convert-file.
+        QFile file(args[args.indexOf(QStringLiteral("--save-long")) + 1]);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(longPage(10000));
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--convert-file"))) {
+        QFile file(args[args.indexOf(QStringLiteral("--convert-file")) + 1]);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const QByteArray bytes = file.readAll();
+        web::PageOptions page;
+        page.targetPath = QStringLiteral("/nonexistent/pub/001.htm");
+        const double start = cpuMs();
+        const web::ConversionResult r =
+            web::convertPageBytes(bytes, page, web::defaultSiteSettings());
+        out << QString::asprintf("%s: %.1f ms", r.ok ? "converted" : "failed", cpuMs() - start)
+            << Qt::endl;
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--scaling"))) {
+        web::HtmlSiteSettings site = web::defaultSiteSettings();
+        const int largest = args.contains(QStringLiteral("--largest"))
+                                ? args[args.indexOf(QStringLiteral("--largest")) + 1].toInt()
+                                : 10000;
+        for (int n : {10, 100, 1000, 10000}) {
+            if (n > largest)
+                break;
+            const QByteArray bytes = longPage(n);
+            web::PageOptions page;
+            page.targetPath = QStringLiteral("/nonexistent/pub/001.htm");
+            const int reps = std::max(1, 2000 / n);
+            double load = 0, exported = 0, converted = 0;
+            for (int r = 0; r < reps; ++r) {
+                double t = cpuMs();
+                QTextDocument document;
+                doc::DocumentParts parts;
+                parts.body = &document;
+                QString error, html;
+                byteformat::load(bytes, parts, error);
+                load += cpuMs() - t;
+                t = cpuMs();
+                QList<html::ExportedPicture> pictures;
+                html::ExportOptions eo;
+                eo.collect = &pictures;
+                eo.explicitFonts = true;
+                html::exportHtmlConsuming(document, page.targetPath, html, error, eo);
+                exported += cpuMs() - t;
+                t = cpuMs();
+                web::HtmlConverter(site).convertMarkup(html, pictures, page, web::Operation::Site,
+                                                       site.htmlKind);
+                converted += cpuMs() - t;
+            }
+            out << QString::asprintf(
+                       "%6d paragraphs, per paragraph: load %.4f ms, export %.4f ms, "
+                       "conversion %.4f ms",
+                       n, load / reps / n, exported / reps / n, converted / reps / n)
+                << Qt::endl;
+        }
+        return 0;
     }
     std::mt19937 rng(12345);
     std::vector<QByteArray> bytes;
@@ -198,7 +295,9 @@ int main(int argc, char** argv) {
 
     for (int threads : {1, 2}) {
         std::vector<double> times;
+        std::vector<double> cpu;
         for (int r = 0; r < reps; ++r) {
+            const double cpuStart = cpuMs();
             std::atomic<int> next{0};
             std::atomic<int> failed{0};
             QElapsedTimer timer;
@@ -216,15 +315,18 @@ int main(int argc, char** argv) {
             for (std::thread& w : workers)
                 w.join();
             times.push_back(timer.nsecsElapsed() / 1e6);
+            cpu.push_back(cpuMs() - cpuStart);
             if (failed)
                 out << failed << " pages failed" << Qt::endl;
         }
         std::sort(times.begin(), times.end());
+        std::sort(cpu.begin(), cpu.end());
         const double median = times[times.size() / 2];
         out << QString::asprintf(
-            "%d thread(s): %d pages in %.0f ms (median of %d), %.3f ms per "
-            "page, %.2f s per 10,000 pages",
-            threads, pages, median, reps, median / pages, median / pages * 10);
+            "%d thread(s): %d pages in %.0f ms (median of %d), %.3f ms per page, %.2f s per "
+            "10,000 pages; processor time %.3f ms per page",
+            threads, pages, median, reps, median / pages, median / pages * 10,
+            cpu[cpu.size() / 2] / pages);
         out << Qt::endl;
     }
     return 0;

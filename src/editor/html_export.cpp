@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QRegularExpression>
@@ -266,6 +267,12 @@ bool exportHtml(const QTextDocument& body, const QString& targetPath, QString& h
 bool exportHtmlConsuming(QTextDocument& body, const QString& targetPath, QString& html,
                          QString& error, const ExportOptions& options) {
     plainRootFrame(body);
+    if (options.explicitFonts) {
+        // No character is written in this family and size.
+        QFont none(QStringLiteral("arbor-no-font"));
+        none.setPointSizeF(0.25);
+        body.setDefaultFont(none);
+    }
     const QList<EmbeddedObject> objects = prepareFields(body);
     if (!placePictures(body, targetPath, options, error))
         return false;

@@ -33,6 +33,10 @@ struct ExportOptions {
     // pictures are listed here in document order (convertedPicture gives the bytes to
     // write). Saves the encoding of pictures nobody will write.
     QList<ExportedPicture>* collect = nullptr;
+    // Every character's font family and size written out, none left to the document's
+    // default font (which Qt leaves out of the markup when a character uses it). For
+    // readers that give the text their own default, as the published pages do.
+    bool explicitFonts = false;
 };
 
 // The picture's bytes in the format of kind (PNG or JPEG); as they are when they are

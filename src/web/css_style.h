@@ -12,6 +12,37 @@ struct Declaration {
     QString value;
 };
 
+// Calls f(name, value) for each declaration "name:value" (both trimmed, the name as
+// written) split at ";" outside quotes; f returns false to stop.
+template <typename F>
+void forEach(QStringView style, F f) {
+    qsizetype start = 0;
+    QChar quote;
+    const qsizetype n = style.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        const QChar c = i < n ? style[i] : QChar(u';');
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            if (i < n)
+                continue;
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+            continue;
+        }
+        if (c != u';' && i < n)
+            continue;
+        const QStringView part = style.mid(start, i - start);
+        start = i + 1;
+        const qsizetype colon = part.indexOf(u':');
+        if (colon <= 0)
+            continue;
+        const QStringView name = part.first(colon).trimmed();
+        if (!name.isEmpty() && !f(name, part.mid(colon + 1).trimmed()))
+            return;
+    }
+}
+
 // Splits at ";" outside quotes; empty and nameless parts are left out.
 QList<Declaration> parse(const QString& style);
 // "name:value;" for each.

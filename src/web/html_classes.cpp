@@ -32,10 +32,10 @@ QString ClassRegistry::text() const {
 
 namespace {
 
-QString collapseBlanks(QString text) {
-    while (text.contains(QStringLiteral("  ")))
-        text.replace(QStringLiteral("  "), QStringLiteral(" "));
-    return text.trimmed();
+QString collapseBlanks(const QString& text) {
+    if (!text.contains(QStringLiteral("  ")))
+        return text;
+    return text.simplified();
 }
 
 double headingSize(QStringView name, const ClassOptions& o) {
@@ -61,26 +61,40 @@ void assignClasses(TokenTable& tokens, ClassRegistry& registry, const ClassOptio
             continue;
         }
         const double parent = sizes.back();
-        const QString sizeText = css::value(t.style, QStringLiteral("font-size"));
-        const double own = pointValue(sizeText);
+        QList<css::Declaration> style = css::parse(t.style);
+        qsizetype sizeAt = -1, lineHeightAt = -1, italicAt = -1;
+        for (qsizetype i = 0; i < style.size(); ++i) {
+            const QString& name = style[i].name;
+            if (name == u"font-size")
+                sizeAt = i;
+            else if (name == u"line-height")
+                lineHeightAt = i;
+            else if (name == u"font-style" && style[i].value == u"italic")
+                italicAt = i;
+        }
+        const double own = sizeAt < 0 ? -1 : pointValue(style[sizeAt].value);
         const double heading = headingSize(t.name, o);
         const double size = own > 0 ? own : heading > 0 ? heading : parent;
-        if (!t.style.isEmpty()) {
-            if (o.removeItalics &&
-                css::value(t.style, QStringLiteral("font-style")).compare(u"italic") == 0)
-                css::remove(t.style, QStringLiteral("font-style"));
-            const double lineHeight =
-                pointValue(css::value(t.style, QStringLiteral("line-height")));
-            if (lineHeight > 0 && std::abs(lineHeight - size * o.lineSpacingFactor) < 0.05)
-                css::remove(t.style, QStringLiteral("line-height"));
+        if (!style.isEmpty()) {
             if (o.relativeSizes && own > 0 && parent > 0)
-                css::set(t.style, QStringLiteral("font-size"),
-                         QString::number(static_cast<int>(own / parent * 100 + 1e-9)) + u'%');
-            t.style = collapseBlanks(t.style);
-            if (!t.style.isEmpty()) {
-                t.className = registry.classFor(t.name, t.style);
-                t.style.clear();
+                style[sizeAt].value =
+                    QString::number(static_cast<int>(own / parent * 100 + 1e-9)) + u'%';
+            const double lineHeight = lineHeightAt < 0 ? -1 : pointValue(style[lineHeightAt].value);
+            const bool dropLineHeight =
+                lineHeight > 0 && std::abs(lineHeight - size * o.lineSpacingFactor) < 0.05;
+            const bool dropItalic = o.removeItalics && italicAt >= 0;
+            QString text;
+            text.reserve(t.style.size());
+            for (qsizetype i = 0; i < style.size(); ++i) {
+                if ((dropLineHeight && i == lineHeightAt) || (dropItalic && i == italicAt))
+                    continue;
+                text += style[i].name + u':' + collapseBlanks(style[i].value) + u';';
             }
+            t.style.clear();
+            if (!text.isEmpty())
+                t.className = registry.classFor(t.name, text);
+        } else {
+            t.style.clear();
         }
         if (t.step > 0)
             sizes.push_back(size);

@@ -131,7 +131,8 @@ ConversionResult HtmlConverter::convertMarkup(const QString& exportedHtml,
     c.page = &page;
     c.operation = operation;
     c.kind = kind;
-    c.place = placeOf(page.targetPath, site_);
+    // E-book pages all lie in the book's one folder.
+    c.place = c.ebook() ? PagePlace::Elsewhere : placeOf(page.targetPath, site_);
     c.pageFolder =
         page.targetPath.isEmpty() ? QString() : QFileInfo(page.targetPath).absolutePath() + u'/';
 
@@ -217,6 +218,7 @@ bool HtmlConverter::exportPage(const QTextDocument& document, QTextDocument* con
     html::ExportOptions options;
     options.pictures = page.pngPictures ? html::PictureFormat::Png : html::PictureFormat::Jpeg;
     options.collect = &pictures;
+    options.explicitFonts = true;
     const QString target = page.targetPath.isEmpty() ? QStringLiteral("page.htm") : page.targetPath;
     return consumable ? html::exportHtmlConsuming(*consumable, target, html, error, options)
                       : html::exportHtml(document, target, html, error, options);

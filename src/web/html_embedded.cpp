@@ -153,8 +153,9 @@ QString embeddedMarkup(const QString& blockStyle, const QString& markup, bool sc
     if (ebook) {
         if (address.isEmpty() || !isMapAddress(address))
             return QString();
-        return QStringLiteral("<small><a href='") + attributeAddress(address) +
-               QStringLiteral("' style='color:#0000FF;text-align:left'>MAP</a></small>");
+        // In a block of its own: an XHTML 1.1 body holds no inline element directly.
+        return QStringLiteral("<div><small><a href='") + attributeAddress(address) +
+               QStringLiteral("' style='color:#0000FF;text-align:left'>MAP</a></small></div>");
     }
     QString out = QStringLiteral("<iframe src='") + attributeAddress(address) +
                   QStringLiteral("' style='width: ") + number(width + 30) +

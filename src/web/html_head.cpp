@@ -62,8 +62,11 @@ qsizetype endOfTag(QStringView text, qsizetype start) {
 }
 
 void closeEmptyElements(QString& page, bool xml) {
-    static constexpr std::array<const char16_t*, 6> kEmpty = {u"meta", u"link", u"img",
-                                                              u"col",  u"area", u"br"};
+    // The named ones, and the other elements HTML knows without content, which an XML
+    // reader needs closed as well.
+    static constexpr std::array<const char16_t*, 13> kEmpty = {
+        u"meta",  u"link", u"img",   u"col",   u"area", u"br",    u"hr",
+        u"input", u"base", u"param", u"embed", u"wbr",  u"source"};
     const QStringView text(page);
     QString out;
     out.reserve(page.size() + page.size() / 32);

@@ -21,18 +21,25 @@ QString cleanStyle(const QString& style, float lineSpacingFactor) {
     }};
     const QString factorHeight =
         QString::number(static_cast<int>(lineSpacingFactor * 100 + 0.0001)) + u'%';
-    QList<css::Declaration> list = css::parse(style);
-    list.removeIf([&](const css::Declaration& d) {
-        if (d.name.startsWith(u"-qt-"))
+    QString out;
+    out.reserve(style.size());
+    css::forEach(style, [&](QStringView name, QStringView value) {
+        if (name.startsWith(u"-qt-", Qt::CaseInsensitive))
             return true;
-        if (d.name == u"line-height" && d.value == factorHeight)
+        const bool lineHeight = name.compare(u"line-height", Qt::CaseInsensitive) == 0;
+        if (lineHeight && value == factorHeight)
             return true;
-        for (const auto& [name, value] : kNothing)
-            if (d.name == QStringView(name) && d.value == QStringView(value))
+        for (const auto& [n, v] : kNothing)
+            if (name.compare(QStringView(n), Qt::CaseInsensitive) == 0 && value == QStringView(v))
                 return true;
-        return false;
+        for (const QChar c : name)
+            out += c.toLower();
+        out += u':';
+        out += value;
+        out += u';';
+        return true;
     });
-    return css::join(list);
+    return out;
 }
 
 void cleanRecords(TokenTable& tokens, const ConversionContext& c) {
@@ -60,6 +67,9 @@ void cleanRecords(TokenTable& tokens, const ConversionContext& c) {
             t.style.clear();
         } else if (n == u"img") {
             attr::remove(t.attrs, u"title");
+            // HTML 4.01 Strict and XHTML 1.1 readers require the attribute.
+            if (!attr::has(t.attrs, u"alt"))
+                t.attrs += QStringLiteral(" alt=\"\"");
             const QString src = attr::value(t.attrs, u"src");
             const auto it = c.pictureReferences.constFind(src);
             if (it != c.pictureReferences.cend())

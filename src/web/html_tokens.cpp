@@ -257,9 +257,8 @@ int previousLive(const TokenTable& tokens, int index) {
 namespace {
 
 bool startsLine(QStringView name) {
-    static constexpr std::array<char16_t const*, 13> kBlocks = {
-        u"h1", u"h3", u"h5",  u"p",    u"ol",   u"ul",      u"table",
-        u"tr", u"td", u"div", u"body", u"html", u"colgroup"};
+    static constexpr std::array<char16_t const*, 12> kBlocks = {
+        u"h1", u"h3", u"h5", u"p", u"ol", u"ul", u"table", u"tr", u"td", u"div", u"body", u"html"};
     for (const char16_t* b : kBlocks)
         if (name == QStringView(b))
             return true;

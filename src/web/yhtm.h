@@ -29,8 +29,8 @@ class yHtm {
     void P_NoPic(bool noPictures);
     // Reads the site settings of the open database; with reloadNames also the favicon,
     // the pub and lnk folders (below siteRoot(), the lnk folder is created) and the
-    // custom file names. False when the database could not be read (the settings keep
-    // their defaults).
+    // custom file names. False when the database could not be read (the settings stay
+    // as they were).
     bool SetKaHtm(bool reloadNames);
     // The document type of the current kind (the site's, or that of the last save).
     void SetDTD(QString& page) const;

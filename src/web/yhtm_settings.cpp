@@ -100,11 +100,16 @@ bool loadSiteSettings(HtmlSiteSettings& settings, bool withNames, const QString&
     if (!withNames)
         return true;
     settings.siteRoot = withSlash(QDir::fromNativeSeparators(siteRoot));
-    settings.faviconPresent =
-        QFileInfo::exists(settings.siteRoot + QStringLiteral("cmn/favicon.ico"));
-    settings.pubFolder = settings.siteRoot + QStringLiteral("pub/");
-    settings.lnkFolder = settings.siteRoot + QStringLiteral("lnk/");
-    Clt().F_CreateFld(settings.lnkFolder);
+    settings.faviconPresent = false;
+    settings.pubFolder.clear();
+    settings.lnkFolder.clear();
+    if (!settings.siteRoot.isEmpty()) {
+        settings.faviconPresent =
+            QFileInfo::exists(settings.siteRoot + QStringLiteral("cmn/favicon.ico"));
+        settings.pubFolder = settings.siteRoot + QStringLiteral("pub/");
+        settings.lnkFolder = settings.siteRoot + QStringLiteral("lnk/");
+        Clt().F_CreateFld(settings.lnkFolder);
+    }
     return loadCustomNames(settings);
 }
 

@@ -97,7 +97,7 @@ TEST_F(SiteConversionTest, RepresentativePageMatchesItsGoldenOutput) {
     EXPECT_EQ(count(r.body, QStringLiteral("<col width='33%'>")), 6);
     EXPECT_TRUE(r.body.contains(QStringLiteral("<td colspan=\"2\">0,1</td>")));
     // The picture, named after the page in the site's picture folder.
-    EXPECT_TRUE(r.body.contains(QStringLiteral("<img src=\"Images/007_001.jpg\">")));
+    EXPECT_TRUE(r.body.contains(QStringLiteral("<img src=\"Images/007_001.jpg\" alt=\"\">")));
     EXPECT_EQ(pictures::sniff(fileBytes(site.pubFolder + QStringLiteral("Images/007_001.jpg"))),
               pictures::Kind::Jpeg);
     // Nothing of the component's own markup is left.
