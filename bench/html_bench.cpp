@@ -190,9 +190,9 @@ int main(int argc, char** argv) {
             const QByteArray bytes = longPage(n);
             web::PageOptions page;
             page.targetPath = QStringLiteral("/nonexistent/pub/001.htm");
-            const int reps = std::max(1, 2000 / n);
+            const int rounds = std::max(1, 2000 / n);
             double load = 0, exported = 0, converted = 0;
-            for (int r = 0; r < reps; ++r) {
+            for (int r = 0; r < rounds; ++r) {
                 double t = cpuMs();
                 QTextDocument document;
                 doc::DocumentParts parts;
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
             out << QString::asprintf(
                        "%6d paragraphs, per paragraph: load %.4f ms, export %.4f ms, "
                        "conversion %.4f ms",
-                       n, load / reps / n, exported / reps / n, converted / reps / n)
+                       n, load / rounds / n, exported / rounds / n, converted / rounds / n)
                 << Qt::endl;
         }
         return 0;
