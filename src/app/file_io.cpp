@@ -1,9 +1,13 @@
 #include "app/file_io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
+
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace arbor {
@@ -26,19 +30,31 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
 bool writeGeneratedFile(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty())
         return false;
+    // A name of its own for each writer: several threads write pages at once.
+    static std::atomic<unsigned> counter{0};
     const QFileInfo target(path);
-    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    // Same permissions as a file made anew, not the temporary file's private ones.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    const QByteArray from = QFile::encodeName(file.fileName());
     const QByteArray to = QFile::encodeName(target.absoluteFilePath());
-    if (std::rename(from.constData(), to.constData()) != 0)
-        return false;  // the temporary file goes with `file`
-    file.setAutoRemove(false);
+    const QByteArray work =
+        QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()) + '.' +
+        QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(++counter);
+    const int fd = ::open(work.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    const bool closed = ::close(fd) == 0;
+    const bool written = done == bytes.size() && closed;
+    if (!written || std::rename(work.constData(), to.constData()) != 0) {
+        ::unlink(work.constData());  // never a half file in the folder
+        return false;
+    }
     return true;
 }
 

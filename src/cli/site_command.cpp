@@ -37,6 +37,7 @@ struct SiteOptions {
     QString database;
     web::SiteBuildRequest request;
     QString topTemplate;
+    bool timing = false;
 };
 
 bool parse(const QStringList& args, SiteOptions& o, QTextStream& err) {
@@ -76,6 +77,8 @@ bool parse(const QStringList& args, SiteOptions& o, QTextStream& err) {
                 return false;
             }
             o.request.mode = web::UpdateMode::CurrentNode;
+        } else if (a == QLatin1String("--timing")) {
+            o.timing = true;
         } else if (a == QLatin1String("--below")) {
             below = true;
         } else if (a == QLatin1String("--template")) {
@@ -133,7 +136,8 @@ QString siteHelp() {
         "  site DB [--all|--sync|--since 日付|--node N [--below]] [--template 名前]\n"
         "                              DB のWebｻｲﾄを出力します (既定は --sync: 変更分のみ)。\n"
         "                              --template はトップページのテンプレートを設定します\n"
-        "                              (例: tpl-fx.htm)。失敗したページがあると 1 で終わります\n");
+        "                              (例: tpl-fx.htm)。--timing は各段階の時間を表示します。\n"
+        "                              失敗したページがあると 1 で終わります\n");
 }
 
 int site(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -173,6 +177,8 @@ int site(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     for (const QString& problem : report.problems)
         err << problem << Qt::endl;
     out << web::summaryOf(report) << Qt::endl;
+    if (options.timing)
+        out << "ms: " << report.phases.join(QStringLiteral(", ")) << Qt::endl;
     if (!report.topFile.isEmpty())
         out << "トップページ: " << report.topFile << Qt::endl;
     return report.failed > 0 || report.cancelled ? 1 : 0;

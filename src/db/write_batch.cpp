@@ -46,6 +46,19 @@ void WriteBatch::add(const QString& sql) {
         flush();
 }
 
+void WriteBatch::addBound(const QString& sql, const QVariantList& params) {
+    if (failed_ || done_)
+        return;
+    SqlTranslation t;
+    if (!db_.translate(sql, t, true)) {
+        fail(QString());
+        return;
+    }
+    queue_.push_back({t.statements.front(), SqlParams(params)});
+    if (queue_.size() >= kQueueLimit)
+        flush();
+}
+
 bool WriteBatch::start() {
     if (started_)
         return true;

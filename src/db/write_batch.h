@@ -13,6 +13,7 @@
 // between sees only what has run. A batch dropped without commit() undoes what ran.
 
 #include <QString>
+#include <QVariantList>
 #include <QVector>
 
 #include "db/engine.h"
@@ -31,6 +32,9 @@ class WriteBatch {
 
     // Queues a statement. One that cannot be translated fails the batch.
     void add(const QString& sql);
+    // Queues a statement whose "?" are bound to the values as they are (large generated
+    // texts, bytes), like zSvr::execBound.
+    void addBound(const QString& sql, const QVariantList& params);
     // Runs what is queued; false when the batch has failed.
     bool flush();
     // Runs the rest and makes the batch lasting; false (and nothing of it kept) on failure.

@@ -85,12 +85,15 @@ void closeEmptyElements(QString& page, bool xml) {
             i = end < 0 ? page.size() : end + 8;
             continue;
         }
+        // Most tags (div, span, td, tr) start with a letter no empty element starts with.
+        const char16_t first = i + 1 < text.size() ? text[i + 1].toLower().unicode() : u'\0';
         bool empty = false;
-        for (const char16_t* name : kEmpty)
-            if (nameIs(text, i + 1, QStringView(name))) {
-                empty = true;
-                break;
-            }
+        if (QStringView(u"mliabhwspec").contains(QChar(first)))
+            for (const char16_t* name : kEmpty)
+                if (name[0] == first && nameIs(text, i + 1, QStringView(name))) {
+                    empty = true;
+                    break;
+                }
         const qsizetype gt = empty ? endOfTag(text, i) : -1;
         if (gt < 0) {
             ++i;

@@ -145,9 +145,10 @@ QHash<int, PageText> readPages(const QList<int>& pages, const SiteBuildRequest& 
 }
 
 void storeCache(WriteBatch& batch, int page, const PageText& t) {
-    QString sql = QStringLiteral("Update msDoc Set txHd='?', txBd='?', dyHtm=? Where noDoc=?");
-    zSvr::instance().T_CnvSq(sql, {t.head, t.body, SqlNow(), page});
-    batch.add(sql);
+    // The converted HTML is bound as it is: tens of kilobytes per page need not be quoted
+    // into the statement and read out of it again.
+    batch.addBound(QStringLiteral("Update msDoc Set txHd=?, txBd=?, dyHtm=? Where noDoc=?"),
+                   {t.head, t.body, QDateTime::currentDateTime(), page});
 }
 
 void stampPublished(WriteBatch& batch, int parent, int page) {
@@ -207,13 +208,17 @@ class ChunkWriter {
             subPages_.insert(rows(0, r).toInt(), rows(1, r).toString());
     }
 
-    // The template texts the chunk needs, each read once per build.
-    void loadTemplates(const QVector<PageJob>& jobs, int from, int to) {
+    // The template texts a chunk needs, each read once per build. The chunk keeps its own
+    // copies (shared text), so the workers never read a table that is being filled.
+    QHash<QString, QString> templatesFor(const QVector<PageJob>& jobs, int from, int to) {
+        QHash<QString, QString> chunk;
         for (int i = from; i < to; ++i) {
             const QString& name = jobs[i].templateName;
             if (!templates_.contains(name))
                 templates_.insert(name, Clt().FsGtUtf(siteTemplateFolder() + name));
+            chunk.insert(name, templates_.value(name));
         }
+        return chunk;
     }
 
     QHash<int, QVector<CollectedChild>> childrenOf(const QList<int>& collecting) const {
@@ -234,7 +239,8 @@ class ChunkWriter {
     }
 
     JobResult assemble(const PageJob& job, const PageText& text,
-                       const QVector<CollectedChild>& children) const {
+                       const QVector<CollectedChild>& children,
+                       const QHash<QString, QString>& templates) const {
         JobResult result;
         const QString label = pageLabel(job.page, job.file);
         if (!safeFileName(job.file)) {
@@ -266,7 +272,7 @@ class ChunkWriter {
                 return conversion_.fileName(parent, page, link);
             });
         const QString templatePath = siteTemplateFolder() + job.templateName;
-        QString templ = templates_.value(job.templateName);
+        QString templ = templates.value(job.templateName);
         if (templ.isEmpty()) {
             result.problems << label + QStringLiteral("ﾃﾝﾌﾟﾚｰﾄが空か読めません: ") + templatePath;
             return result;
@@ -429,6 +435,24 @@ class ChunkWriter {
 
 }  // namespace
 
+namespace {
+
+// One chunk of the plan on its way: read, converted and written, then recorded.
+struct Chunk {
+    int from = 0;
+    int to = 0;
+    bool valid = false;
+    QHash<int, PageText> texts;
+    QHash<int, QVector<CollectedChild>> children;
+    QHash<QString, QString> templates;
+    QHash<int, int> firstJob;  // page -> the first of its jobs in the chunk
+    QVector<int> lead;         // jobs that convert their page when it is stale, then write
+    QVector<int> following;    // later jobs of a page already in the chunk
+    QVector<JobResult> results;
+};
+
+}  // namespace
+
 void PageWriter::run(int chunkSize, SiteBuildReport& report) {
     const QVector<PageJob>& jobs = plan_.jobs;
     if (jobs.isEmpty())
@@ -439,84 +463,90 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
     zSvr& db = zSvr::instance();
     const int total = static_cast<int>(jobs.size());
     chunkSize = std::max(1, chunkSize);
-    for (int from = 0; from < total; from += chunkSize) {
-        if (progress().cancelRequested()) {
-            report.cancelled = true;
-            break;
-        }
-        const int to = std::min(total, from + chunkSize);
+
+    // Reads what the jobs of [from, to) need from the database (the window's thread).
+    auto prepare = [&](int from) {
+        Chunk c;
+        c.from = from;
+        c.to = std::min(total, from + chunkSize);
+        if (from >= total)
+            return c;
         QList<int> pages;
-        QList<int> collecting;
-        for (int i = from; i < to; ++i)
-            if (!pages.contains(jobs[i].page))
-                pages << jobs[i].page;
+        for (int i = c.from; i < c.to; ++i) {
+            const int page = jobs[i].page;
+            if (!c.firstJob.contains(page)) {
+                c.firstJob.insert(page, i);
+                pages << page;
+                c.lead << i;
+            } else {
+                c.following << i;
+            }
+        }
         QString error;
-        QHash<int, PageText> texts = readPages(pages, request_, error);
+        c.texts = readPages(pages, request_, error);
         if (!error.isEmpty()) {
             report.problems << QStringLiteral("ﾍﾟｰｼﾞを読めません: ") + error;
-            report.failed += to - from;
-            continue;
+            report.failed += c.to - c.from;
+            c.to = c.from;  // nothing of it is written
+            return c;
         }
-        for (int i = from; i < to; ++i)
-            if (texts.value(jobs[i].page).collecting && !collecting.contains(jobs[i].page))
-                collecting << jobs[i].page;
-        const QHash<int, QVector<CollectedChild>> children = chunks.childrenOf(collecting);
-        chunks.loadTemplates(jobs, from, to);
+        QList<int> collecting;
+        for (int page : pages)
+            if (c.texts.value(page).collecting)
+                collecting << page;
+        c.children = chunks.childrenOf(collecting);
+        c.templates = chunks.templatesFor(jobs, c.from, c.to);
+        c.results.resize(c.to - c.from);
+        c.valid = true;
+        return c;
+    };
 
-        // Stale pages convert first, each once, for the output path of its first placement.
-        QList<int> stale;
-        QHash<int, QString> outputOf;
-        QHash<int, PageHeadData> headOf;
-        for (int i = from; i < to; ++i) {
-            const int page = jobs[i].page;
-            if (texts.value(page).convert && !outputOf.contains(page)) {
-                stale << page;
-                QString output = sitePageFolder() + jobs[i].file;
-                output.remove(QStringLiteral("pub/../"));
-                outputOf.insert(page, output);
-                PageHeadData head = jobs[i].head;
-                head.pngPictures = texts.value(page).png;
-                head.linkPlacement = jobs[i].link;
-                headOf.insert(page, head);
-            }
+    // A stale page converts with the head data and output path of its first placement.
+    auto convert = [&](Chunk& c, int i, PageConverter& converter) {
+        const PageJob& job = jobs[i];
+        PageText& t = c.texts[job.page];  // every key exists: no rehash while shared
+        if (!t.convert || t.converted || !t.error.isEmpty())
+            return;
+        PageHeadData head = job.head;
+        head.pngPictures = t.png;
+        head.linkPlacement = job.link;
+        QString output = sitePageFolder() + job.file;
+        output.remove(QStringLiteral("pub/../"));
+        QString pageHead, body, reason;
+        if (converter.convert(job.page, t.richText, output, head, pageHead, body, reason) &&
+            !body.isEmpty()) {
+            t.head = pageHead;
+            t.body = body;
+            t.converted = true;
+        } else {
+            t.error = reason.isEmpty() ? QStringLiteral("HTML に変換できません") : reason;
         }
-        QVector<PageText*> staleTexts;  // stable while no key is added
-        for (int page : stale)
-            staleTexts << &texts[page];
-        pool.run(static_cast<int>(stale.size()), [&](int k, PageConverter& converter) {
-            PageText& t = *staleTexts[k];
-            QString head, body, reason;
-            if (converter.convert(stale[k], t.richText, outputOf.value(stale[k]),
-                                  headOf.value(stale[k]), head, body, reason) &&
-                !body.isEmpty()) {
-                t.head = head;
-                t.body = body;
-                t.converted = true;
-            } else {
-                t.error = reason.isEmpty() ? QStringLiteral("HTML に変換できません") : reason;
-            }
-            t.richText.clear();
-        });
+        t.richText.clear();
+    };
+    auto assemble = [&](Chunk& c, int i) {
+        const PageJob& job = jobs[i];
+        const auto text = std::as_const(c.texts).constFind(job.page);
+        c.results[i - c.from] =
+            chunks.assemble(job, text == c.texts.constEnd() ? PageText() : *text,
+                            c.children.value(job.page), c.templates);
+    };
 
-        QVector<JobResult> results(to - from);
-        const QHash<int, PageText>& ready = texts;
-        pool.run(to - from, [&](int k, PageConverter&) {
-            const PageJob& job = jobs[from + k];
-            const auto text = ready.constFind(job.page);
-            results[k] = chunks.assemble(job, text == ready.constEnd() ? PageText() : *text,
-                                         children.value(job.page));
-        });
-
+    // Records a written chunk: the cache of what was converted, the stamps of what was
+    // written, and the children of its collecting pages (the window's thread).
+    auto record = [&](Chunk& c) {
+        if (!c.valid)
+            return;
         WriteBatch batch;
-        for (int page : stale) {
-            if (texts[page].converted) {
-                storeCache(batch, page, texts[page]);
+        for (int i : c.lead) {
+            const PageText& t = c.texts[jobs[i].page];
+            if (t.converted) {
+                storeCache(batch, jobs[i].page, t);
                 ++report.converted;
             }
         }
-        for (int k = 0; k < results.size(); ++k) {
-            const PageJob& job = jobs[from + k];
-            const JobResult& r = results[k];
+        for (int k = 0; k < c.results.size(); ++k) {
+            const PageJob& job = jobs[c.from + k];
+            const JobResult& r = c.results[k];
             report.problems << r.problems;
             report.written += r.files;
             if (!r.written) {
@@ -535,9 +565,34 @@ void PageWriter::run(int chunkSize, SiteBuildReport& report) {
         if (!batch.commit())
             report.problems << QStringLiteral("ﾍﾟｰｼﾞのHTMLと出力日時を保存できません: ") +
                                    db.lastError();
-        progress().status(QStringLiteral("サイトを更新しています %1/%2").arg(to).arg(total));
-        progress().step(to, total);
+        progress().status(QStringLiteral("サイトを更新しています %1/%2").arg(c.to).arg(total));
+        progress().step(c.to, total);
+    };
+
+    // While the workers convert and write one chunk, this thread records the one before
+    // and reads the one after.
+    Chunk previous;
+    Chunk current = prepare(0);
+    while (current.from < total) {
+        if (progress().cancelRequested()) {
+            report.cancelled = true;
+            break;
+        }
+        const WorkerPool::Task leads = [&](int k, PageConverter& converter) {
+            const int i = current.lead[k];
+            convert(current, i, converter);
+            assemble(current, i);
+        };
+        pool.start(current.valid ? static_cast<int>(current.lead.size()) : 0, leads);
+        record(previous);
+        Chunk next = prepare(current.to);
+        pool.wait();
+        pool.run(current.valid ? static_cast<int>(current.following.size()) : 0,
+                 [&](int k, PageConverter&) { assemble(current, current.following[k]); });
+        previous = std::move(current);
+        current = std::move(next);
     }
+    record(previous);
 }
 
 }  // namespace arbor::web

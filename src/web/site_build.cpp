@@ -178,7 +178,7 @@ class Planner {
 
   private:
     bool selected(const SitePlacement& p) const {
-        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime& now = now_;
         const SitePage* page = tree_.page(p.page);
         const QDateTime pageChanged = page && page->changed.isValid() ? page->changed : now;
         const QDateTime near = p.changedNear.isValid() ? p.changedNear : now;
@@ -212,6 +212,7 @@ class Planner {
     SiteBuildReport& report_;
     QVector<int> path_;
     bool done_ = false;
+    const QDateTime now_ = QDateTime::currentDateTime();
 };
 
 // The selection of CurrentNode (the page and its visible children) and CurrentNodeAndBelow
@@ -273,15 +274,26 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
         ~Wait() { progress().hideWait(); }
     } wait;
 
+    QElapsedTimer phase;
+    phase.start();
+    auto mark = [&](const char* name) {
+        report.phases << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(phase.restart());
+    };
     RebuildLinkFlags(true);
-    if (db.R_GtVaL(QStringLiteral("Select Count(*) From msDoc Where txBd<>''"), 0).toInt() == 0)
+    mark("link-flags");
+    // Whether any page has its HTML cached: the first one answers (a count would read
+    // every page's cached text).
+    if (db.R_GtVaL(QStringLiteral("Select Top 1 noDoc From msDoc Where txBd<>''"), 0).toInt() == 0)
         UpgradeDb();
     PrepareSiteFolders();
+    mark("folders");
     const bool fresh = request.mode == UpdateMode::AllPages ||
                        request.mode == UpdateMode::CurrentNode ||
                        request.mode == UpdateMode::CurrentNodeAndBelow;
     if (fresh)
-        db.D_ExeSq(QStringLiteral("Update msDoc Set dyHtm = Null"));
+        // Rows already without a cache date are left alone: rewriting ten thousand page rows
+        // to set what they hold costs more than the whole walk.
+        db.D_ExeSq(QStringLiteral("Update msDoc Set dyHtm = Null Where dyHtm Is Not Null"));
 
     QStringList missingTemplates;
     const QHash<int, QString> templates = templateMap(missingTemplates);
@@ -297,6 +309,7 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
         return report;
     }
     SiteTree tree;
+    mark("propagation");
     if (!tree.load(error)) {
         stop(report, QStringLiteral("ﾍﾟｰｼﾞのﾂﾘｰを読めません: ") + error);
         return report;
@@ -332,6 +345,7 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
     }
     QDir().mkpath(sitePageFolder());
     QDir().mkpath(siteZoomFolder());
+    mark("tree");
     if (!conversion_.loadSettings(error)) {
         stop(report, QStringLiteral("ｻｲﾄ出力の設定を読めません: ") + error);
         return report;
@@ -341,7 +355,9 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
         return conversion_.fileName(parent, page, link);
     };
     PageSequence sequence;
+    mark("settings");
     sequence.build(tree, fileName);
+    mark("sequence");
     PagePlan plan;
     if (const QVector<int>& tops = tree.children(0); !tops.isEmpty()) {
         const SitePlacement& top = tree.at(tops.first());
@@ -359,6 +375,7 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
     Planner planner(tree, conversion_, sequence, request, templates, selection, heads, plan,
                     report);
     planner.walk(0, 0, topTemplate, QString(), PageHeadData());
+    mark("walk");
 
     if (const int top = tree.children(0).isEmpty() ? -1 : tree.children(0).first(); top >= 0)
         report.topFile = sitePageFolder() + fileName(0, tree.at(top).page, tree.at(top).link);
@@ -375,6 +392,7 @@ SiteBuildReport SiteBuild::run(const SiteBuildRequest& request) {
 
     PageWriter writer(conversion_, request, sequence, plan, heads, threads_);
     writer.run(chunkSize_, report);
+    mark("pages");
     report.seconds = clock.elapsed() / 1000.0;
     return report;
 }

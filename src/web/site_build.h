@@ -49,6 +49,7 @@ struct SiteBuildReport {
     QString message;       // why the build stopped, when it did
     QString topFile;       // the top page's file, to show at the end
     QString currentFile;   // the current placement's file (or the work template)
+    QStringList phases;    // "name milliseconds" of each step, for measuring
 };
 
 class SiteBuild {

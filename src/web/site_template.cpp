@@ -26,15 +26,21 @@ QString ReplaceElementContent(const QString& text, const QString& idAttribute,
 }
 
 QString singleCrLines(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
-    // One pass: every run of CRs becomes one.
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && !out.isEmpty() && out.back() == u'\r')
+    // One pass over the characters: CR LF and LF-less runs of CR become one CR.
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = in[i];
+        if (c == u'\n' && i > 0 && in[i - 1] == u'\r')
+            continue;  // the LF of CR LF
+        if (c == u'\r' && k > 0 && o[k - 1] == u'\r')
             continue;
-        out += text[i];
+        o[k++] = c;
     }
+    out.truncate(k);
     return out;
 }
 

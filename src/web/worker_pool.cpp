@@ -24,16 +24,18 @@ WorkerPool::~WorkerPool() {
         t.join();
 }
 
-void WorkerPool::run(int count, const Task& task) {
-    if (count <= 0)
-        return;
-    std::unique_lock lock(mutex_);
-    task_ = &task;
-    count_ = count;
+void WorkerPool::start(int count, const Task& task) {
+    std::lock_guard lock(mutex_);
+    task_ = count > 0 ? &task : nullptr;
+    count_ = std::max(count, 0);
     next_ = 0;
     done_ = 0;
     ++batch_;
     wake_.notify_all();
+}
+
+void WorkerPool::wait() {
+    std::unique_lock lock(mutex_);
     const bool events = QCoreApplication::instance() != nullptr;
     while (done_ < count_) {
         finished_.wait_for(lock, std::chrono::milliseconds(40));

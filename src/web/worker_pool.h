@@ -24,7 +24,14 @@ class WorkerPool {
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     // Runs task(i) for i in [0, count) on the workers and returns when all are done.
-    void run(int count, const Task& task);
+    void run(int count, const Task& task) {
+        start(count, task);
+        wait();
+    }
+    // The same in two halves, so the calling thread can work meanwhile; the task must
+    // live until wait() returns.
+    void start(int count, const Task& task);
+    void wait();
 
   private:
     void work();

@@ -269,12 +269,13 @@ TEST_P(SiteBuildTest, ACancelledBuildStopsBetweenPagesWithoutHalfFiles) {
     const web::SiteBuildReport r = build(UpdateMode::AllPages);
     setProgress(previous);
     EXPECT_TRUE(r.cancelled);
-    EXPECT_EQ(r.written, 3);  // one chunk
+    EXPECT_GT(r.written, 0);
+    EXPECT_FALSE(siteHas("pub/1011.htm")) << "the build went on after the stop";
     EXPECT_TRUE(leftovers(user.filePath("Site/" + G().DbName)).isEmpty());
     // What was written is stamped; the rest is written by the next Sync.
     const web::SiteBuildReport next = build(UpdateMode::Sync);
     EXPECT_TRUE(siteHas("pub/1011.htm"));
-    EXPECT_GE(next.written, 4);
+    EXPECT_GE(next.written, 1);
 }
 
 ARBOR_INSTANTIATE_ENGINES(SiteBuildTest);
