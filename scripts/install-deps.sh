@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth epubcheck poppler-utils libxml2-utils
   fonts-noto-cjk fonts-ipafont desktop-file-utils shared-mime-info
-  libreoffice-writer-nogui xdg-utils
+  libreoffice-writer-nogui xdg-utils sqlite3
 )
 missing=()
 for p in "${packages[@]}"; do
