@@ -1,6 +1,7 @@
 #include "web/yhtm_site_conversion.h"
 
 #include <QFileInfo>
+#include <QTextDocument>
 
 #include "db/zsvr.h"
 #include "web/html_converter.h"
@@ -35,7 +36,11 @@ class YhtmPageConverter : public PageConverter {
         options.pngPictures = headData.pngPictures;
         options.robotsOff = headData.robotsOff;
         options.fullWidthTables = headData.fullWidthTables;
-        const ConversionResult result = convertPageBytes(richText, options, site_);
+        // A page that was never given content is published empty, not refused.
+        QTextDocument empty;
+        const ConversionResult result = richText.isEmpty()
+                                            ? HtmlConverter(site_).convertSitePage(empty, options)
+                                            : convertPageBytes(richText, options, site_);
         if (!result.ok) {
             error = result.error;
             return false;

@@ -123,11 +123,15 @@ QString xmllint(const QString& file, bool html) {
 }  // namespace
 
 TEST_F(SampleSite, EveryRelativeLinkAndPictureResolves) {
+    // A page that never had content is published empty.
+    ASSERT_TRUE(
+        zSvr::instance().D_ExeSq(QStringLiteral("Update msDoc Set obDoc=Null Where noDoc=1006")));
     const web::SiteBuildReport r = build(0);
     ASSERT_TRUE(r.started) << r.message.toStdString();
     EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join(u'\n').toStdString();
     const QStringList files = pageFiles();
     ASSERT_GE(files.size(), 5);
+    EXPECT_TRUE(QFileInfo::exists(site + QStringLiteral("/pub/1006.htm")));
     QStringList broken;
     for (const QString& f : files)
         broken << brokenLinks(f);
