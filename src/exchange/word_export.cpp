@@ -43,7 +43,8 @@ struct Assembly {
     std::optional<PageEstimate> estimate;
     RichText page;
     LinkPolicy links;
-    int nextPage = 1;  // estimated page of the next entry, after the table of contents
+    int nextPage = 1;    // estimated page of the next entry, after the table of contents
+    QSet<int> reported;  // pages whose problems were reported (a page may come twice)
     bool firstSection = true;
 
     Assembly(const ExportRequest& r, ExportReport& rep) : request(r), report(rep) {}
@@ -51,15 +52,18 @@ struct Assembly {
     // Loads the page into `page`, ready for the document; false when it has none.
     bool prepare(int number) {
         QString error;
+        const bool first = !reported.contains(number);
+        reported.insert(number);
         switch (loadStoredPage(number, page, error)) {
             case LoadResult::Missing:
             case LoadResult::NoDocument:
                 return false;
             case LoadResult::Damaged:
-                report.failures << pageLabel(number) +
-                                       QStringLiteral(
-                                           ": 文書が壊れているので文字だけを出力しました (") +
-                                       error + u')';
+                if (first)
+                    report.failures
+                        << pageLabel(number) +
+                               QStringLiteral(": 文書が壊れているので文字だけを出力しました (") +
+                               error + u')';
                 setPlainText(page, storedPlainText(number));
                 return true;
             case LoadResult::Loaded:
@@ -69,7 +73,7 @@ struct Assembly {
         convertLinks(body, links);
         if (request.kind == Kind::NoPictures) {
             removePictures(body);
-        } else if (const int n = removeUnreadablePictures(body); n > 0) {
+        } else if (const int n = removeUnreadablePictures(body); n > 0 && first) {
             report.warnings << pageLabel(number) + QStringLiteral(": 読めない画像 ") +
                                    QString::number(n) + QStringLiteral(" 個を省きました");
         }
@@ -84,6 +88,8 @@ struct Assembly {
         // The page's bookmark stands at its heading, so a link shows the heading too.
         builder.bookmark(QStringLiteral("TG_") + QString::number(e.page));
         const QTextDocument* body = hasDocument ? page.body() : nullptr;
+        if (heading.isEmpty() && !body)
+            return;  // nothing of its own: the page break and bookmark go to the next entry
         const PageEstimate::Layout layout = estimate->layOut(level, heading, body);
         if (!heading.isEmpty()) {
             builder.setContentPage(nextPage);
