@@ -7,7 +7,6 @@ namespace arbor::word {
 namespace {
 
 struct Walk {
-    Range range;
     QList<Entry> entries;
     QString met = QStringLiteral(".");  // "." list of the pages met
 
@@ -36,8 +35,7 @@ struct Walk {
 }  // namespace
 
 QList<Entry> pageList(Range range, int currentPage, int currentParent) {
-    Walk walk{range, {}, {}};
-    walk.met = QStringLiteral(".");
+    Walk walk;
     if (range == Range::AllPages) {
         walk.children(0, QString(), true);
         return walk.entries;
