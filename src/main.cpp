@@ -13,6 +13,7 @@
 #include "cli/batch_commands.h"
 #include "db/schema.h"
 #include "editor/user_formats.h"
+#include "exchange/word_copies.h"
 #include "ui/dialog_prompter.h"
 #include "ui/fmdoc.h"
 #include "ui/translations.h"
@@ -79,6 +80,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         arbor::registerUserFormatLoading();
+        arbor::word::registerWordCopies();
         return runEditor(argc, argv);
     }
     std::unique_ptr<QCoreApplication> app;
@@ -92,6 +94,7 @@ int main(int argc, char* argv[]) {
     }
     QCoreApplication::setApplicationName(QStringLiteral("Arbor"));
     arbor::registerUserFormatLoading();
+    arbor::word::registerWordCopies();
     QTextStream out(stdout);
     QTextStream err(stderr);
     return arbor::cli::run(QCoreApplication::arguments().mid(1), out, err);

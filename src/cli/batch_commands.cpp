@@ -11,6 +11,7 @@
 #include "app/yini.h"
 #include "cli/import_command.h"
 #include "cli/site_command.h"
+#include "cli/word_command.h"
 #include "db/data_link.h"
 #include "db/pg_engine.h"
 #include "db/schema.h"
@@ -179,11 +180,13 @@ bool needsGui(const QStringList& arguments) {
     // Pictures and fonts need a GUI application, even without a screen.
     const QString first = arguments.value(0);
     return first == QLatin1String("--sample") || first == QLatin1String("site") ||
-           first == QLatin1String("import");
+           first == QLatin1String("import") || first == QLatin1String("word") ||
+           first == QLatin1String("backup-word");
 }
 
 bool isSubcommand(const QString& word) {
-    return word == QLatin1String("site") || word == QLatin1String("import");
+    return word == QLatin1String("site") || word == QLatin1String("import") ||
+           word == QLatin1String("word") || word == QLatin1String("backup-word");
 }
 
 QString helpText() {
@@ -209,7 +212,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() +
+           siteHelp() + importHelp() + wordHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -238,6 +241,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         prepareBatch();
         if (first == QLatin1String("import"))
             return importFolder(arguments.mid(1), out, err);
+        if (first == QLatin1String("word"))
+            return wordExport(arguments.mid(1), out, err);
+        if (first == QLatin1String("backup-word"))
+            return wordBackup(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {

@@ -16,6 +16,7 @@
 #include "db/schema.h"
 #include "db/sql_dialect.h"
 #include "db/sqlite_engine.h"
+#include "db/word_copy_hook.h"
 #include "db/zsvr.h"
 
 namespace arbor {
@@ -213,12 +214,27 @@ bool DatabaseFiles::ExportBranch(const ExportRequest& request) {
     }
     if (!ok)
         QFile::remove(work);
+    // The exported pages as Word documents, in the folder beside the new database.
+    QString copies;
+    bool copiesOk = true;
+    if (ok && hasWordCopyWriter()) {
+        WordCopyJob job;
+        job.pages = pages;
+        job.folder = wordCopyFolderBeside(path);
+        job.limitLinks = true;
+        job.siteAddress = request.siteAddress;
+        const WordCopyOutcome outcome = writeWordCopies(job);
+        copiesOk = outcome.ok;
+        copies = u'\n' + job.folder + QStringLiteral(" にﾜｰﾄﾞ文書を ") +
+                 QString::number(outcome.written) + QStringLiteral(" 件書き出しました");
+        for (const QString& problem : outcome.problems)
+            copies += u'\n' + problem;
+    }
     progress().hideWait();
-    // The Word copies of the exported pages come with the Word export.
-    prompter().message(
-        path + QStringLiteral("へｴｸｽﾎﾟｰﾄ") +
-            (ok ? QStringLiteral("しました") : QStringLiteral("できませんでした\n") + error),
-        ok ? Severity::Information : Severity::Warning);
+    prompter().message(path + QStringLiteral("へｴｸｽﾎﾟｰﾄ") +
+                           (ok ? QStringLiteral("しました") + copies
+                               : QStringLiteral("できませんでした\n") + error),
+                       ok && copiesOk ? Severity::Information : Severity::Warning);
     return ok;
 }
 

@@ -14,6 +14,7 @@
 #include "db/db_messages.h"
 #include "db/schema.h"
 #include "db/sqlite_engine.h"
+#include "db/word_copy_hook.h"
 #include "db/zsvr.h"
 
 namespace arbor {
@@ -282,10 +283,34 @@ QString DatabaseFiles::PurgeNoUse() {
         db.R_GtVaL(QStringLiteral("Select Count(*) From msDoc Where boUse=0 "), 0).toLongLong();
     QString message;
     if (n > 0) {
+        // The pages go to the Word backup first; without their copies nothing is deleted.
+        QString backup;
+        if (hasWordCopyWriter()) {
+            WordCopyJob job;
+            job.folder = wordCopyFolder(G().UserPath, G().DbName);
+            job.textOfDamaged = true;
+            ResultArray pages;
+            db.readRows(QStringLiteral("Select noDoc From msDoc Where boUse=0 And (Not obDoc is "
+                                       "Null) Order By noDoc"),
+                        pages);
+            for (int r = 0; r < pages.rowCount(); ++r)
+                job.pages << pages(0, r).toInt();
+            const WordCopyOutcome copies = writeWordCopies(job);
+            if (!copies.ok) {
+                if (ownTransaction)
+                    db.D_Tran(2);
+                return QStringLiteral("ﾜｰﾄﾞ文書でBackUpできないので削除しませんでした\n") +
+                       copies.problems.join(u'\n');
+            }
+            backup = u'\n' + G().UserPath + QStringLiteral("Dbs/") + G().DbName +
+                     QStringLiteral("_doc にﾜｰﾄﾞ文書でBackUpしました");
+            for (const QString& problem : copies.problems)
+                backup += u'\n' + problem;
+        }
         db.D_ExeSq(QStringLiteral(" Delete From msDoc Where boUse=0"));
         db.D_ExeSq(
             QStringLiteral(" Delete From tbHtm Where noDoc Not in (Select noDoc From msDoc)"));
-        message = fullWidthNumber(n) + QStringLiteral("件 削除しました");
+        message = fullWidthNumber(n) + QStringLiteral("件 削除しました") + backup;
     } else {
         message = QStringLiteral("参照されていない文書はありませんでした");
     }

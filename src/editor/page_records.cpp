@@ -7,6 +7,7 @@
 #include "app/program_state.h"
 #include "app/prompter.h"
 #include "app/text_cut.h"
+#include "db/word_copy_hook.h"
 #include "db/zsvr.h"
 #include "editor/link_fields.h"
 
@@ -98,9 +99,7 @@ SaveReport SavePage(int number, const PageContent& content) {
 }
 
 QString wordSideFilePath(int number) {
-    return G().UserPath + QStringLiteral("Dbs/") + G().DbName + QStringLiteral("_doc/") +
-           QString(QStringLiteral("0000") + QString::number(number)).right(4) +
-           QStringLiteral(".docx");
+    return wordCopyFolder(G().UserPath, G().DbName) + wordCopyFileName(number);
 }
 
 StoredPage readPage(int number, bool wordSideFiles) {

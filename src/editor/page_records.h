@@ -46,7 +46,8 @@ struct StoredPage {
 };
 
 // The side file of a page among the Word copies: UserPath + "Dbs/" + DbName + "_doc/"
-// + the last four characters of "0000" + number + ".docx".
+// + the number with at least four digits + ".docx" (the name the Word copies are
+// written under).
 QString wordSideFilePath(int number);
 
 // The page as the editor loads it: from the Word side file when that option is on and

@@ -38,6 +38,7 @@ struct DocxBuilder::State {
     std::vector<XmlPart> headerFooterParts;
     SectionProperties section;
     bool hasToc = false;
+    int pageShift = 0;
 
     int textWidth() const {
         return qMax(1000, section.page.width - section.page.marginLeft - section.page.marginRight);
@@ -131,9 +132,9 @@ struct DocxBuilder::State {
             x.writeAttribute(QStringLiteral("w:anchor"), h.bookmark);
             x.writeAttribute(QStringLiteral("w:history"), QStringLiteral("1"));
             writeTextRun(x, h.text + QLatin1Char('\t'), plain);
-            // Page numbers are unknown here; the reference is resolved when the
-            // document is laid out or the field refreshed.
-            writeField(x, QStringLiteral(" PAGEREF %1 \\h ").arg(h.bookmark), QString(), plain);
+            // The estimated page stands until Word refreshes the field.
+            const QString page = h.page > 0 ? QString::number(h.page + pageShift) : QString();
+            writeField(x, QStringLiteral(" PAGEREF %1 \\h ").arg(h.bookmark), page, plain);
             x.writeEndElement();
             x.writeEndElement();
         }
@@ -172,6 +173,23 @@ void DocxBuilder::addParagraph(const QString& text, int styleIndex) {
 
 void DocxBuilder::appendDocument(const QTextDocument& document) {
     d_->appendContent(document);
+}
+
+void DocxBuilder::setContentPage(int page, std::function<int(const QTextBlock&)> sheetOfBlock) {
+    d_->write.contentPage = qMax(0, page);
+    d_->write.sheetOfBlock = std::move(sheetOfBlock);
+}
+
+void DocxBuilder::setPageShift(int pages) {
+    d_->pageShift = qMax(0, pages);
+}
+
+std::vector<DocxBuilder::Heading> DocxBuilder::headings() const {
+    std::vector<Heading> out;
+    out.reserve(d_->write.headings.size());
+    for (const WriteState::Heading& h : d_->write.headings)
+        out.push_back({h.level, h.text, h.page});
+    return out;
 }
 
 void DocxBuilder::pageBreak() {

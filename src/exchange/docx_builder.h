@@ -7,11 +7,14 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "editor/document_model.h"
 #include "exchange/docx_styles.h"
 
+class QTextBlock;
 class QTextDocument;
 
 namespace arbor::docx {
@@ -58,7 +61,24 @@ class DocxBuilder {
 
     // A table of contents of the heading levels from..to at the current position,
     // with right-aligned page numbers; Word brings it up to date when it opens the file.
+    // Its entries are written as the field's current result, with the estimated pages
+    // of the headings where they are known, so other readers show them as they are.
     void tableOfContents(int fromLevel = 1, int toLevel = 3);
+
+    // Page estimates for the table of contents: the content added next starts on page
+    // `page` (1-based; 0: unknown); sheetOfBlock, when given, tells on which sheet after
+    // that page a block of the next appended document lands.
+    void setContentPage(int page, std::function<int(const QTextBlock&)> sheetOfBlock = {});
+    // Pages that come before the estimated ones (the table of contents itself).
+    void setPageShift(int pages);
+
+    struct Heading {
+        int level;
+        QString text;
+        int page;  // estimated, without the shift; 0 when unknown
+    };
+    // The headings of the main document so far, in order.
+    std::vector<Heading> headings() const;
 
     // The finished package (the builder may go on afterwards).
     QByteArray package(QString& error) const;

@@ -257,7 +257,10 @@ void ContentWriter::writeBlock(const QTextBlock& block) {
         const QString name =
             QStringLiteral("_Toc%1").arg(state_.headings.size() + 1, 8, 10, QLatin1Char('0'));
         if (!text.isEmpty() && claimBookmark(name, headingBookmark)) {
-            state_.headings.push_back({styleIndex + 1, text, name});
+            int page = 0;
+            if (state_.contentPage > 0)
+                page = state_.contentPage + (state_.sheetOfBlock ? state_.sheetOfBlock(block) : 0);
+            state_.headings.push_back({styleIndex + 1, text, name, page});
             x_.writeEmptyElement(QStringLiteral("w:bookmarkStart"));
             x_.writeAttribute(QStringLiteral("w:id"), QString::number(headingBookmark));
             x_.writeAttribute(QStringLiteral("w:name"), name);

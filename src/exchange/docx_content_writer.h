@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamWriter>
+#include <functional>
 #include <vector>
 
 #include "exchange/docx_numbering.h"
@@ -38,8 +39,13 @@ struct WriteState {
         int level;  // 1-3
         QString text;
         QString bookmark;
+        int page = 0;  // estimated page (1-based), 0 when unknown
     };
     std::vector<Heading> headings;
+    // Page estimates of the main document: the page the content being written starts
+    // on (0: unknown), and the sheet offset of one of its blocks from that page.
+    int contentPage = 0;
+    std::function<int(const QTextBlock&)> sheetOfBlock;
 };
 
 class ContentWriter {

@@ -144,7 +144,10 @@ TEST_P(PageRecords, ReadingPagesAndTheWordSideFile) {
     G().UserPath = doc->scratchDir() + "/";
     const QString side = wordSideFilePath(1001);
     EXPECT_TRUE(side.endsWith("Dbs/" + G().DbName + "_doc/1001.docx")) << side.toStdString();
-    EXPECT_TRUE(wordSideFilePath(12345).endsWith("/2345.docx"));
+    // Four digits at least, and never fewer than the number has: 12345 is not 2345.
+    EXPECT_TRUE(wordSideFilePath(12).endsWith("_doc/0012.docx"));
+    EXPECT_TRUE(wordSideFilePath(12345).endsWith("_doc/12345.docx"));
+    EXPECT_NE(wordSideFilePath(12345), wordSideFilePath(2345));
     QDir().mkpath(QFileInfo(side).absolutePath());
     QFile f(side);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
