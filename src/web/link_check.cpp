@@ -369,7 +369,6 @@ LinkCheckReport CheckLinks(const LinkCheckOptions& options) {
             report.cancelled = true;
             break;
         }
-        progress().step(first, pages.size());
         QStringList numbers;
         for (int i = first; i < std::min<int>(first + kChunk, pages.size()); ++i)
             numbers << QString::number(pages[i]);
@@ -383,8 +382,10 @@ LinkCheckReport CheckLinks(const LinkCheckOptions& options) {
         QHash<int, QByteArray> bytes;
         for (int r = 0; r < chunk.rowCount(); ++r)
             bytes.insert(chunk(0, r).toInt(), chunk(1, r).toByteArray());
-        for (int i = first; i < std::min<int>(first + kChunk, pages.size()); ++i)
+        for (int i = first; i < std::min<int>(first + kChunk, pages.size()); ++i) {
             run.page(pages[i], bytes.value(pages[i]), text);
+            progress().step(i + 1, pages.size());
+        }
     }
     if (!report.cancelled) {
         progress().step(pages.size(), pages.size());
