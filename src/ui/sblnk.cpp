@@ -1,5 +1,6 @@
 #include "ui/sblnk.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -16,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -60,6 +60,64 @@ namespace {
 
 enum Column { Mark, Page, Title, Text, Target, Finding, Columns };
 
+}  // namespace
+
+// The result grid over the report's rows, so a hundred thousand links cost no items.
+class sbLnk::RowsModel : public QAbstractTableModel {
+  public:
+    RowsModel(const web::LinkCheckReport& report, QObject* parent)
+        : QAbstractTableModel(parent), report_(report) {}
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() || !shown_ ? 0 : static_cast<int>(report_.rows.size());
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : Columns;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= report_.rows.size())
+            return {};
+        const web::LinkRow& row = report_.rows[index.row()];
+        if (role == Qt::ForegroundRole)
+            return row.broken ? QVariant(QColor(0xD0, 0x10, 0x10)) : QVariant();
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        switch (index.column()) {
+            case Mark:
+                return row.mark();
+            case Page:
+                return QString::number(row.page);
+            case Title:
+                return row.title;
+            case Text:
+                return row.text;
+            case Target:
+                return row.value;
+            default:
+                return row.finding;
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const titles[] = {"結果",    "文書No", "ﾀｲﾄﾙ",
+                                             "ﾘﾝｸ文字", "ﾘﾝｸ先",  "確認結果"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+            section >= Columns)
+            return {};
+        return QString::fromUtf8(titles[section]);
+    }
+    // The report is about to change (false) or holds the new rows (true).
+    void show(bool on) {
+        beginResetModel();
+        shown_ = on;
+        endResetModel();
+    }
+
+  private:
+    const web::LinkCheckReport& report_;
+    bool shown_ = false;
+};
+
+namespace {
+
 QPlainTextEdit* listBox(QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
     box->setReadOnly(true);
@@ -85,7 +143,7 @@ web::LinkCheckOptions& sbLnk::defaultOptions() {
 
 sbLnk::sbLnk(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      model_(new QStandardItemModel(0, Columns, this)),
+      model_(new RowsModel(report_, this)),
       grid_(new QTableView(this)),
       missing_(listBox(this)),
       nonPublic_(listBox(this)),
@@ -119,9 +177,6 @@ sbLnk::sbLnk(QWidget* parent)
     top->addStretch();
     layout->addLayout(top);
 
-    model_->setHorizontalHeaderLabels({QStringLiteral("結果"), QStringLiteral("文書No"),
-                                       QStringLiteral("ﾀｲﾄﾙ"), QStringLiteral("ﾘﾝｸ文字"),
-                                       QStringLiteral("ﾘﾝｸ先"), QStringLiteral("確認結果")});
     grid_->setModel(model_);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -157,6 +212,10 @@ sbLnk::sbLnk(QWidget* parent)
 
 sbLnk::~sbLnk() = default;
 
+QAbstractItemModel* sbLnk::model() const {
+    return model_;
+}
+
 void sbLnk::setRunning(bool on) {
     running_ = on;
     stopRequested_ = false;
@@ -183,7 +242,7 @@ void sbLnk::closeEvent(QCloseEvent* event) {
 bool sbLnk::CheckLinks() {
     if (running_)
         return false;
-    model_->removeRows(0, model_->rowCount());
+    model_->show(false);
     missing_->clear();
     nonPublic_->clear();
     repaired_->clear();
@@ -207,21 +266,7 @@ bool sbLnk::CheckLinks() {
 }
 
 void sbLnk::fill() {
-    model_->setRowCount(static_cast<int>(report_.rows.size()));
-    const QBrush broken(QColor(0xD0, 0x10, 0x10));
-    for (int r = 0; r < report_.rows.size(); ++r) {
-        const web::LinkRow& row = report_.rows[r];
-        const QString cells[] = {
-            row.mark(), QString::number(row.page), row.title, row.text, row.value, row.finding};
-        for (int c = 0; c < Columns; ++c) {
-            auto* item = new QStandardItem(cells[c]);
-            if (row.broken)
-                item->setForeground(broken);
-            if (c == Target || c == Finding || c == Text)
-                item->setToolTip(cells[c]);
-            model_->setItem(r, c, item);
-        }
-    }
+    model_->show(true);
     missing_->setPlainText(report_.missing);
     nonPublic_->setPlainText(report_.nonPublic);
     repaired_->setPlainText(report_.repaired);

@@ -14,7 +14,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QStandardItemModel;
+class QAbstractItemModel;
 class QTableView;
 
 namespace arbor::ui {
@@ -39,7 +39,7 @@ class sbLnk : public QWidget {
     void deleteZoomPictures();
 
     QTableView* grid() const { return grid_; }
-    QStandardItemModel* model() const { return model_; }
+    QAbstractItemModel* model() const;
     QPlainTextEdit* missingBox() const { return missing_; }
     QPlainTextEdit* nonPublicBox() const { return nonPublic_; }
     QPlainTextEdit* repairedBox() const { return repaired_; }
@@ -57,11 +57,12 @@ class sbLnk : public QWidget {
 
   private:
     class RunProgress;
+    class RowsModel;
     void fill();
     void setRunning(bool on);
 
     web::LinkCheckReport report_;
-    QStandardItemModel* model_;
+    RowsModel* model_;
     QTableView* grid_;
     QPlainTextEdit* missing_;
     QPlainTextEdit* nonPublic_;

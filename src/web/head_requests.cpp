@@ -61,6 +61,7 @@ QString errorFinding(QNetworkReply* reply, bool timedOut, int timeoutMs, bool& h
         case QNetworkReply::ProxyNotFoundError:
         case QNetworkReply::ProxyTimeoutError:
         case QNetworkReply::ProxyAuthenticationRequiredError:
+        case QNetworkReply::UnknownProxyError:
             return QStringLiteral("ﾌﾟﾛｷｼ経由で接続できません (") + reply->errorString() + u')';
         default:
             return QStringLiteral("応答が不正です (") + reply->errorString() + u')';

@@ -485,6 +485,8 @@ TEST(LinkCheckSample, TheSampleCollectionsLinksAndMarks) {
                      " ○ 1003 [Iframe:<iframe src='https://example.jp/map'></iframe>] "
                      "<iframe src='https://example.jp/map'></iframe>"}))
         << lines.join('\n').toStdString();
+    EXPECT_TRUE(report.rows[3].finding.startsWith(QStringLiteral("応答が不正です (")))
+        << report.rows[3].finding.toStdString();
     EXPECT_TRUE(proxy.requests.contains(QStringLiteral("CONNECT example.jp:443 HTTP/1.1")))
         << proxy.requests.join('\n').toStdString();
     EXPECT_EQ(report.missing, QStringLiteral(","));
