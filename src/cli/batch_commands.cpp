@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/yini.h"
 #include "cli/import_command.h"
+#include "cli/links_command.h"
 #include "cli/site_command.h"
 #include "cli/word_command.h"
 #include "db/data_link.h"
@@ -181,12 +182,13 @@ bool needsGui(const QStringList& arguments) {
     const QString first = arguments.value(0);
     return first == QLatin1String("--sample") || first == QLatin1String("site") ||
            first == QLatin1String("import") || first == QLatin1String("word") ||
-           first == QLatin1String("backup-word");
+           first == QLatin1String("backup-word") || first == QLatin1String("check-links");
 }
 
 bool isSubcommand(const QString& word) {
     return word == QLatin1String("site") || word == QLatin1String("import") ||
-           word == QLatin1String("word") || word == QLatin1String("backup-word");
+           word == QLatin1String("word") || word == QLatin1String("backup-word") ||
+           word == QLatin1String("check-links");
 }
 
 QString helpText() {
@@ -212,7 +214,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() + wordHelp() +
+           siteHelp() + importHelp() + wordHelp() + checkLinksHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -245,6 +247,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             return wordExport(arguments.mid(1), out, err);
         if (first == QLatin1String("backup-word"))
             return wordBackup(arguments.mid(1), out, err);
+        if (first == QLatin1String("check-links"))
+            return checkLinks(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {

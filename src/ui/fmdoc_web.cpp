@@ -1,5 +1,5 @@
-// The main window's web menu: previews, the site updates of every mode, the site map and
-// the publish right. The work itself is in web/; this file asks, saves and shows.
+// The main window's web menu: previews, the site updates of every mode, the site map, the
+// link checker and the publish right. The work itself is in web/; this file asks, saves and shows.
 #include <QFileInfo>
 
 #include "app/program_state.h"
@@ -9,6 +9,7 @@
 #include "db/zsvr.h"
 #include "tree/page_tree.h"
 #include "ui/fmdoc.h"
+#include "ui/sblnk.h"
 #include "ui/utrx.h"
 #include "ui/utxm.h"
 #include "web/site_commands.h"
@@ -42,6 +43,9 @@ void fmDoc::runWebCommand(const QString& array, int index) {
             break;
         case 7:
             makeSiteMap();
+            break;
+        case 9:
+            checkLinks();
             break;
         case 12:
             if (ResetPubPc())
@@ -131,6 +135,30 @@ void fmDoc::makeSiteMap() {
     }
     status(path + QStringLiteral(" を作成しました"));
     A_ViewIE(path);
+}
+
+void fmDoc::checkLinks() {
+    if (!ChkPubPc(1))
+        return;
+    // The check reads the stored pages: the page on screen is saved first.
+    if (currentPage_ > 0 && !editor_->ChkUdt())
+        return;
+    auto* window = findChild<sbLnk*>();
+    if (!window) {
+        window = new sbLnk(this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // A repair may have changed the page on screen: it is loaded again after each run.
+        connect(window, &sbLnk::checked, this, [this] {
+            if (currentPage_ > 0)
+                ShowPage(currentPage_, QString(), 3, true);
+        });
+    }
+    window->show();
+    window->raise();
+    G().BusyFlag = true;
+    window->CheckLinks();
+    G().BusyFlag = false;
+    emit window->checked();
 }
 
 }  // namespace arbor::ui

@@ -234,7 +234,7 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
         later(add(m, web, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄを編集")));
         add(m, web, QStringLiteral("ｻｲﾄﾏｯﾌﾟを作成"));
         add(m, web, QStringLiteral("-"));
-        later(add(m, web, QStringLiteral("ﾘﾝｸ先の確認")));
+        add(m, web, QStringLiteral("ﾘﾝｸ先の確認"));
         later(add(m, web, QStringLiteral("不要ﾍﾟｰｼﾞと画像の一覧")));
         add(m, web, QStringLiteral("-"));
         add(m, web, QStringLiteral("ｻｲﾄ出力PCの初期化"));

@@ -2,16 +2,25 @@
 // show the page in the browser, the publish right is asked first, the site map is made.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "app/program_state.h"
 #include "app/shell_ops.h"
 #include "db/zsvr.h"
+#include "support/local_http_server.h"
 #include "ui/main_menus.h"
 #include "ui/main_window_fixture.h"
+#include "ui/sblnk.h"
 #include "ui/ufky.h"
 
 using namespace arbor;
@@ -108,4 +117,72 @@ TEST_F(WebMenuTest, TheSiteMapOfTheWholeSiteOrOfTheCurrentBranch) {
         "トップページが指定されていないので、現在のページ以下のマップとなりますが、良いですか"));
     EXPECT_TRUE(
         QFileInfo::exists(G().UserPath + "Site/" + G().DbName + "/Template/sitemap_1003.htm"));
+}
+
+// The link checker on the sample: its web address goes through a proxy on this machine,
+// which refuses the tunnel, so nothing leaves the machine.
+TEST_F(WebMenuTest, TheLinkCheckerListsTheSamplesLinksAndItsPictures) {
+    arbor::test::LocalHttpServer proxy;
+    ASSERT_TRUE(proxy.start());
+    const web::LinkCheckOptions saved = ui::sbLnk::defaultOptions();
+    ui::sbLnk::defaultOptions().web.proxy =
+        QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.serverPort());
+    ui::sbLnk::defaultOptions().web.timeoutMs = 5000;
+    QTemporaryDir trash;
+    const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", trash.path().toUtf8());
+
+    open(1002);
+    type("確認の前に保存");
+    ui.prompter.answers = {Answer::Yes};  // save the page
+    menu("mnWeb", 9);
+    EXPECT_TRUE(ui.prompter.messages.contains("現在の文書を保存しますか"));
+    EXPECT_TRUE(zSvr::instance()
+                    .R_GtVaL("Select txDoc From msDoc Where noDoc=1002", "")
+                    .toString()
+                    .contains("確認の前に保存"));
+    auto* checker = window->findChild<ui::sbLnk*>();
+    ASSERT_NE(checker, nullptr);
+    EXPECT_TRUE(checker->isVisible());
+    EXPECT_FALSE(checker->running());
+    QAbstractItemModel* grid = checker->model();
+    auto cell = [grid](int row, int column) { return grid->index(row, column).data().toString(); };
+    ASSERT_EQ(grid->rowCount(), 7);
+    EXPECT_EQ(grid->headerData(5, Qt::Horizontal).toString(), "確認結果");
+    EXPECT_EQ(cell(0, 0), " ○ ");
+    EXPECT_EQ(cell(0, 1), "1001");
+    EXPECT_EQ(cell(0, 4), "Page No:1002");
+    EXPECT_EQ(cell(3, 0), " × ");
+    EXPECT_EQ(cell(3, 4), "https://example.jp/arbor/");
+    EXPECT_TRUE(grid->index(3, 5).data(Qt::ForegroundRole).isValid()) << "broken rows are red";
+    EXPECT_TRUE(proxy.requests.contains("CONNECT example.jp:443 HTTP/1.1"));
+    EXPECT_EQ(checker->missingBox()->toPlainText(), ",");
+    EXPECT_EQ(checker->nonPublicBox()->toPlainText(), ",");
+    EXPECT_EQ(window->currentPage(), 1002) << "the page on screen is loaded again";
+
+    checker->copyToClipboard();
+    EXPECT_EQ(ui.prompter.messages.last(), "表のﾃﾞ-ﾀ-をｸﾘｯﾌﾟﾎﾞ-ﾄﾞに貼り付けました");
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("結果\t文書No\t")) << copied.toStdString();
+    EXPECT_TRUE(copied.contains("該当がない、内部文書\n,"));
+
+    // No page of the sample refers to an enlarged picture.
+    const QString zoom = G().UserPath + "Site/" + G().DbName + "/pc_zoom";
+    ASSERT_TRUE(QDir().mkpath(zoom));
+    QFile picture(zoom + "/大きい.png");
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+    EXPECT_EQ(checker->listZoomPictures(), QStringList{"大きい.png"});
+    EXPECT_EQ(checker->zoomBox()->text(), "大きい.png");
+    ui.prompter.answers = {Answer::Ok};
+    checker->deleteZoomPictures();
+    EXPECT_EQ(ui.prompter.messages.last(), "大きい.png を削除しました");
+    EXPECT_FALSE(QFileInfo::exists(picture.fileName()));
+    checker->close();
+
+    if (savedData.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedData);
+    ui::sbLnk::defaultOptions() = saved;
 }
