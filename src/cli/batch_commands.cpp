@@ -11,6 +11,7 @@
 #include "app/yini.h"
 #include "cli/import_command.h"
 #include "cli/site_command.h"
+#include "cli/site_settings_command.h"
 #include "db/data_link.h"
 #include "db/pg_engine.h"
 #include "db/schema.h"
@@ -183,7 +184,8 @@ bool needsGui(const QStringList& arguments) {
 }
 
 bool isSubcommand(const QString& word) {
-    return word == QLatin1String("site") || word == QLatin1String("import");
+    return word == QLatin1String("site") || word == QLatin1String("import") ||
+           word == QLatin1String("site-settings");
 }
 
 QString helpText() {
@@ -209,7 +211,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() +
+           siteHelp() + siteSettingsHelp() + importHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -238,6 +240,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         prepareBatch();
         if (first == QLatin1String("import"))
             return importFolder(arguments.mid(1), out, err);
+        if (first == QLatin1String("site-settings"))
+            return siteSettings(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {
