@@ -101,6 +101,11 @@ bool markForOutput(int page, const QList<int>& affected, bool pictures, bool nam
     if (!updatePages(QStringLiteral("Update msDoc Set dyUdt = ? Where noDoc In (?)"), {SqlNow()},
                      affected))
         return false;
+    // Dates go to the second: a build in the same second as this change would count the
+    // pages as published after it. Without a publish date they are written in any case.
+    if (!updatePages(QStringLiteral("Update tbTree Set dyPub = Null Where noLfC In (?)"), {},
+                     affected))
+        return false;
     if (nameChanged) {
         QString sql = QStringLiteral("Update tbTree Set dyUdt = ? Where noLfC = ?");
         db.T_CnvSq(sql, {SqlNow(), page});
