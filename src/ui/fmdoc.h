@@ -91,6 +91,7 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     void updateSite(int mode, bool openCurrent);
     void previewWithMenus();
     void makeSiteMap();
+    void openWebWindow(int index);
     web::SiteConversion& siteConversion();
     void updateMenusBeforeOpen(int top);
     void refreshRecentMenu();

@@ -94,6 +94,8 @@ TEST_P(UnusedSiteFilesTest, ListsWhatNoVisiblePageUsesAndTrashesTheChosenOnes) {
 
     // To the trash (a trash of the test's own), by name only.
     QTemporaryDir trashHome;
+    QDir().mkpath(trashHome.filePath("Trash/files"));
+    QDir().mkpath(trashHome.filePath("Trash/info"));
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", trashHome.path().toUtf8());
     QStringList failed;
