@@ -178,7 +178,10 @@ TEST_F(SiteWindowsTest, UnusedFilesAreListedAndGoToTheTrash) {
     first->setCheckState(0, Qt::Checked);
     ui.prompter.answers = {Answer::Ok};
     list->trashChecked();
-    qputenv("XDG_DATA_HOME", saved);
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
     EXPECT_FALSE(QFileInfo::exists(stale.fileName()));
     for (int i = 0; i < list->list()->topLevelItemCount(); ++i)
         EXPECT_NE(list->list()->topLevelItem(i)->text(0), "pub/0998.htm");

@@ -103,7 +103,10 @@ TEST_P(UnusedSiteFilesTest, ListsWhatNoVisiblePageUsesAndTrashesTheChosenOnes) {
         web::trashFiles({web::sitePageFolder() + "0999.htm", web::siteRoot() + "/pc_zoom/big.jpg",
                          web::sitePageFolder() + "nothing-*.htm"},
                         failed);
-    qputenv("XDG_DATA_HOME", saved);
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
     EXPECT_EQ(moved, 2);
     EXPECT_EQ(failed, QStringList{web::sitePageFolder() + "nothing-*.htm"});
     EXPECT_EQ(listed(), (QStringList{"pub/1009.htm", "pub/1002_files/old.png"}));
