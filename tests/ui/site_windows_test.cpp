@@ -99,6 +99,23 @@ TEST_F(SiteWindowsTest, SettingsRestyleAndBuildAsAUserDoes) {
     settings->noIndexCheck()->setChecked(true);
     settings->savePage();
     EXPECT_TRUE(ui.prompter.messages.last().contains("以上が再出力が必要です"));
+    // Sub pages are added to the cell's list.
+    const QString templates = G().UserPath + "Site/" + G().DbName + "/Template/";
+    ui.prompter.files = {templates + "tpl-fx.htm", templates + "tpl-el.htm"};
+    settings->chooseSubPages();
+    settings->chooseSubPages();
+    EXPECT_EQ(settings->field("Sub Pages")->text(), "tpl-fx.htm ,tpl-el.htm");
+    settings->field("Sub Pages")->clear();
+    // The whole site: document type, site-map depth, an empty picture folder in one folder.
+    settings->docTypes()->button(2)->setChecked(true);
+    settings->mapDepth()->setCurrentIndex(2);
+    settings->pictureFolderModes()->button(1)->setChecked(true);
+    settings->pictureFolder()->clear();
+    settings->saveSite();
+    EXPECT_TRUE(ui.prompter.messages.last().startsWith("ｻｲﾄ全体の設定を保存しました"));
+    EXPECT_EQ(zSvr::instance().R_GtVaL("Select HiType From kaUsr", -1).toInt(), 2);
+    EXPECT_EQ(zSvr::instance().R_GtVaL("Select HiPopS From kaUsr", -1).toInt(), 5);
+    EXPECT_EQ(settings->pictureFolder()->text(), "image");
     // A template outside the folder is refused.
     ui.prompter.files = {G().UserPath + "outside.htm"};
     settings->chooseTemplate();
