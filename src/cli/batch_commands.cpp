@@ -12,6 +12,7 @@
 #include "cli/import_command.h"
 #include "cli/links_command.h"
 #include "cli/site_command.h"
+#include "cli/site_settings_command.h"
 #include "cli/word_command.h"
 #include "db/data_link.h"
 #include "db/pg_engine.h"
@@ -188,7 +189,8 @@ bool needsGui(const QStringList& arguments) {
 bool isSubcommand(const QString& word) {
     return word == QLatin1String("site") || word == QLatin1String("import") ||
            word == QLatin1String("word") || word == QLatin1String("backup-word") ||
-           word == QLatin1String("check-links");
+           word == QLatin1String("check-links") ||
+           word == QLatin1String("site-settings");
 }
 
 QString helpText() {
@@ -214,7 +216,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() + wordHelp() + checkLinksHelp() +
+           siteHelp() + siteSettingsHelp() + importHelp() + wordHelp() + checkLinksHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -249,6 +251,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             return wordBackup(arguments.mid(1), out, err);
         if (first == QLatin1String("check-links"))
             return checkLinks(arguments.mid(1), out, err);
+        if (first == QLatin1String("site-settings"))
+            return siteSettings(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {

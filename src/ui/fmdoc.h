@@ -92,6 +92,7 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     void previewWithMenus();
     void makeSiteMap();
     void checkLinks();
+    void openWebWindow(int index);
     web::SiteConversion& siteConversion();
     void updateMenusBeforeOpen(int top);
     void refreshRecentMenu();

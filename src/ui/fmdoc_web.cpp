@@ -10,10 +10,14 @@
 #include "tree/page_tree.h"
 #include "ui/fmdoc.h"
 #include "ui/sblnk.h"
+#include "ui/site_settings_window.h"
+#include "ui/style_sheet_window.h"
+#include "ui/unused_files_window.h"
 #include "ui/utrx.h"
 #include "ui/utxm.h"
 #include "web/site_commands.h"
 #include "web/site_folders.h"
+#include "web/unused_site_files.h"
 #include "web/yhtm_site_conversion.h"
 
 namespace arbor::ui {
@@ -41,6 +45,11 @@ void fmDoc::runWebCommand(const QString& array, int index) {
         case 2:
             updateSite(static_cast<int>(web::UpdateMode::Sync), false);
             break;
+        case 4:
+        case 6:
+        case 10:
+            openWebWindow(index);
+            break;
         case 7:
             makeSiteMap();
             break;
@@ -54,6 +63,40 @@ void fmDoc::runWebCommand(const QString& array, int index) {
         default:
             break;
     }
+}
+
+// The site settings (4), the template editor (6) and the unused files (10): windows that
+// stay open beside the main window.
+void fmDoc::openWebWindow(int index) {
+    if (!ChkPubPc(1))
+        return;
+    web::PrepareSiteFolders();
+    QDialog* window = nullptr;
+    if (index == 4) {
+        auto* settings = new SiteSettingsWindow(siteConversion(), this);
+        settings->ShowSiteSettings(currentPage_);
+        window = settings;
+    } else if (index == 6) {
+        const tree::PageTree::NodeNumbers shown =
+            tree_->tree()->GetPrCdNo(tree_->tree()->currentKey());
+        window = new StyleSheetWindow(siteConversion(), currentPage_,
+                                      currentPage_ > 0 ? shown.parent.toInt() : 0, this);
+    } else {
+        QString error;
+        if (!web::recomputePageUse(error)) {
+            prompter().message(QStringLiteral("ﾍﾟｰｼﾞの使用状況を更新できません\n") + error,
+                               Severity::Warning);
+            return;
+        }
+        auto* unused = new UnusedFilesWindow(siteConversion(), this);
+        if (!unused->refresh()) {
+            delete unused;
+            return;
+        }
+        window = unused;
+    }
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void fmDoc::previewWithMenus() {

@@ -229,13 +229,13 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
         }
         add(m, web, QStringLiteral("ｻｲﾄの同期"));
         add(m, web, QStringLiteral("-"));
-        later(add(m, web, QStringLiteral("ｻｲﾄ出力の設定")));
+        add(m, web, QStringLiteral("ｻｲﾄ出力の設定"));
         add(m, web, QStringLiteral("-"));
-        later(add(m, web, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄを編集")));
+        add(m, web, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄを編集"));
         add(m, web, QStringLiteral("ｻｲﾄﾏｯﾌﾟを作成"));
         add(m, web, QStringLiteral("-"));
         add(m, web, QStringLiteral("ﾘﾝｸ先の確認"));
-        later(add(m, web, QStringLiteral("不要ﾍﾟｰｼﾞと画像の一覧")));
+        add(m, web, QStringLiteral("不要ﾍﾟｰｼﾞと画像の一覧"));
         add(m, web, QStringLiteral("-"));
         add(m, web, QStringLiteral("ｻｲﾄ出力PCの初期化"));
         later(add(m, web, QStringLiteral("FTP同期")));

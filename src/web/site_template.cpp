@@ -79,13 +79,14 @@ QString bodyContent(const QString& body) {
     return body.mid(start + 1, end - start - 1);
 }
 
-// In the template editor's preview: its work style sheet and its picture folder.
+// In the template editor's preview: its work style sheet (always "navi_wrk.css", the one
+// file the editor writes, whatever layout and ID the template names) and its picture folder.
 QString previewLinks(QString text) {
-    static const QRegularExpression navi(QStringLiteral(R"(href="\.\./cmn/navi[^"]*?(\.css))"),
+    static const QRegularExpression navi(QStringLiteral(R"(href="\.\./cmn/(navi[^"]*?)\.css")"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = navi.match(text);
     if (m.hasMatch())
-        text.insert(m.capturedStart(1), QStringLiteral("_wrk"));
+        text.replace(m.capturedStart(1), m.capturedLength(1), QStringLiteral("navi_wrk"));
     static const QRegularExpression pictures(QStringLiteral(R"((src=")(pic/))"),
                                              QRegularExpression::CaseInsensitiveOption);
     text.replace(pictures, QStringLiteral("\\1../pub/\\2"));

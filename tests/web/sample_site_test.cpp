@@ -17,6 +17,9 @@
 #include "editor/sample_collection.h"
 #include "support/scripted_prompter.h"
 #include "web/site_build.h"
+#include "web/site_settings.h"
+#include "web/style_sheet_editor.h"
+#include "web/style_sheet_editor_files.h"
 #include "web/yhtm_site_conversion.h"
 
 using namespace arbor;
@@ -154,5 +157,54 @@ TEST_F(SampleSite, PagesOfEveryDocumentTypeParse) {
             EXPECT_TRUE(complaint.isEmpty()) << "kind " << kind << ": " << f.toStdString() << "\n"
                                              << complaint.toStdString();
         }
+    }
+}
+
+// The template editor's every colour preset, in both layouts, chosen as the top page's
+// template through the settings and built in XHTML 1.0 Strict: every page parses, links
+// resolve (the style sheet and its background included) and keeps its frame.
+TEST_F(SampleSite, EveryPresetRestylesASiteThatStaysWellFormed) {
+    const bool lint = !QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty();
+    const int top = web::settingsTopPage();
+    const auto conversion = web::makeSiteConversion();
+    ASSERT_TRUE(build(3).started);
+    int n = 0;
+    for (const QString& preset : web::presetNames()) {
+        web::CssDesign d = web::defaultDesign();
+        d.elastic = n++ % 2 == 1;
+        d.id = preset.toLower();
+        const auto groups = web::presetGroups(preset);
+        web::applyPresetGroup(d, groups[web::stepGroup(0, -1, static_cast<int>(groups.size()))]);
+        QString message;
+        ASSERT_TRUE(web::writeDesign(d, message)) << message.toStdString();
+        web::PageSettings loaded, edited;
+        ASSERT_TRUE(web::loadPageSettings(top, loaded, message));
+        edited = loaded;
+        edited.templ = web::templateName(d);
+        const web::PageSaveResult change = web::savePageSettings(edited, loaded, *conversion);
+        ASSERT_TRUE(change.saved) << change.message.toStdString();
+        const web::SiteBuildReport r = build(3);
+        ASSERT_TRUE(r.started) << r.message.toStdString();
+        EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join(u'\n').toStdString();
+        for (const QString& f : pageFiles()) {
+            EXPECT_TRUE(brokenLinks(f).isEmpty())
+                << preset.toStdString() << ": " << brokenLinks(f).join(u'\n').toStdString();
+            if (lint) {
+                const QString complaint = xmllint(f, false);
+                EXPECT_TRUE(complaint.isEmpty())
+                    << preset.toStdString() << ": " << f.toStdString() << "\n"
+                    << complaint.toStdString();
+            }
+        }
+        QFile page(r.topFile);
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(page.readAll());
+        EXPECT_TRUE(text.contains(QStringLiteral("navi") + web::designPart(d) + ".css"))
+            << preset.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("<div id=\"vBack\">")));
+        EXPECT_TRUE(text.contains(QStringLiteral("id=\"uTop\"")));
+        if (const QString keep = qEnvironmentVariable("ARBOR_KEEP_PRESET_SITES"); !keep.isEmpty())
+            QProcess::execute(QStringLiteral("cp"),
+                              {QStringLiteral("-r"), site, keep + u'/' + preset});
     }
 }
