@@ -126,7 +126,7 @@ StyleSheetWindow::StyleSheetWindow(web::SiteConversion& conversion, int page, in
     row = 0;
     for (const AreaField& a : kAreas) {
         cgrid->addWidget(new QLabel(QString::fromUtf8(a.caption)), row / 2, (row % 2) * 4);
-        cgrid->addWidget(addField(QString::fromUtf8(a.name)), row / 2, (row % 2) * 4 + 1);
+        cgrid->addWidget(addColourField(QString::fromUtf8(a.name)), row / 2, (row % 2) * 4 + 1);
         ++row;
     }
     row = 2;
@@ -138,8 +138,8 @@ StyleSheetWindow::StyleSheetWindow(web::SiteConversion& conversion, int page, in
         const QString n = QString::fromUtf8(kLabels[i].name);
         const int r = row + 1 + i / 2, c = (i % 2) * 4;
         cgrid->addWidget(new QLabel(QString::fromUtf8(kLabels[i].caption)), r, c);
-        cgrid->addWidget(addField(n + QStringLiteral(".color")), r, c + 1);
-        cgrid->addWidget(addField(n + QStringLiteral(".back")), r, c + 2);
+        cgrid->addWidget(addColourField(n + QStringLiteral(".color")), r, c + 1);
+        cgrid->addWidget(addColourField(n + QStringLiteral(".back")), r, c + 2);
         auto* bold = new QCheckBox(QStringLiteral("太字"));
         bold_.insert(n, bold);
         cgrid->addWidget(bold, r, c + 3);
@@ -188,6 +188,14 @@ QLineEdit* StyleSheetWindow::addField(const QString& name) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
     fields_.insert(name, edit);
+    return edit;
+}
+
+// Room for a whole "#RRGGBB" with the frame's margins, so no colour is shown cut.
+QLineEdit* StyleSheetWindow::addColourField(const QString& name) {
+    QLineEdit* edit = addField(name);
+    edit->setMaxLength(7);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("#WWWWWW")) + 16);
     return edit;
 }
 

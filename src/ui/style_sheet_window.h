@@ -55,6 +55,7 @@ class StyleSheetWindow : public QDialog {
 
   private:
     QLineEdit* addField(const QString& name);
+    QLineEdit* addColourField(const QString& name);
 
     web::SiteConversion& conversion_;
     int page_;
