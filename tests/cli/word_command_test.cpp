@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "db/zsvr.h"
+#include "support/pg_test_server.h"
 
 namespace {
 
@@ -151,4 +152,41 @@ TEST_F(WordCommand, BackupWritesACopyPerPage) {
     EXPECT_EQ(r.err.count("文書No 1002:"), 1);
     EXPECT_TRUE(r.out.contains("(読めない文書 1 件)")) << r.out.toStdString();
     EXPECT_TRUE(bytesOf(home.filePath("壊れた.docx")).startsWith("PK"));
+}
+
+TEST_F(WordCommand, WritesFromAServerDatabase) {
+    ARBOR_REQUIRE_PG(pg);
+    ASSERT_EQ(arbor({"--create-schema", pg->udlPath()}).code, 0);
+    const QString folder = home.filePath("pages");
+    QDir().mkpath(folder + "/1-top");
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile f(folder + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("1-top.html", "<title>表紙 & \"引用\"</title><p>サーバーの文書</p>");
+    write("1-top/1-a.md", "# 第一\n\n本文 'O''Reilly' ?");
+    write("2-next.txt", "次の章");
+    Outcome r = arbor({"import", folder, pg->udlPath()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    r = arbor({"word", pg->udlPath(), "--kind", "text", "-o", "server.txt"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("に 3 ﾍﾟｰｼﾞを出力しました")) << r.out.toStdString();
+    const QString text = QString::fromUtf8(bytesOf(home.filePath("server.txt")));
+    // Titles were cleaned by the import; the page text keeps its quotes and "?".
+    EXPECT_TRUE(text.startsWith("表紙引用\n\nサーバーの文書")) << text.toStdString();
+    EXPECT_TRUE(text.contains("本文 'O''Reilly' ?"));
+    EXPECT_TRUE(text.contains("次の章"));
+
+    r = arbor({"word", pg->udlPath(), "--kind", "outline", "-o", "server.docx"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(bytesOf(home.filePath("server.docx")).startsWith("PK"));
+
+    r = arbor({"backup-word", pg->udlPath()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QDirIterator it(home.path() + "/data", {pg->name() + "_doc"}, QDir::Dirs,
+                    QDirIterator::Subdirectories);
+    ASSERT_TRUE(it.hasNext()) << r.out.toStdString();
+    EXPECT_EQ(QDir(it.next()).entryList({"*.docx"}, QDir::Files).size(), 3);
 }
