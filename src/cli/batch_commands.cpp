@@ -9,6 +9,7 @@
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "app/yini.h"
+#include "cli/epub_command.h"
 #include "cli/import_command.h"
 #include "cli/site_command.h"
 #include "db/data_link.h"
@@ -179,11 +180,12 @@ bool needsGui(const QStringList& arguments) {
     // Pictures and fonts need a GUI application, even without a screen.
     const QString first = arguments.value(0);
     return first == QLatin1String("--sample") || first == QLatin1String("site") ||
-           first == QLatin1String("import");
+           first == QLatin1String("import") || first == QLatin1String("epub");
 }
 
 bool isSubcommand(const QString& word) {
-    return word == QLatin1String("site") || word == QLatin1String("import");
+    return word == QLatin1String("site") || word == QLatin1String("import") ||
+           word == QLatin1String("epub");
 }
 
 QString helpText() {
@@ -209,7 +211,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() +
+           siteHelp() + importHelp() + epubHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -238,6 +240,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         prepareBatch();
         if (first == QLatin1String("import"))
             return importFolder(arguments.mid(1), out, err);
+        if (first == QLatin1String("epub"))
+            return epub(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {
