@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/yini.h"
 #include "cli/epub_command.h"
+#include "cli/html_export_command.h"
 #include "cli/import_command.h"
 #include "cli/site_command.h"
 #include "db/data_link.h"
@@ -180,12 +181,13 @@ bool needsGui(const QStringList& arguments) {
     // Pictures and fonts need a GUI application, even without a screen.
     const QString first = arguments.value(0);
     return first == QLatin1String("--sample") || first == QLatin1String("site") ||
-           first == QLatin1String("import") || first == QLatin1String("epub");
+           first == QLatin1String("import") || first == QLatin1String("epub") ||
+           first == QLatin1String("html-export");
 }
 
 bool isSubcommand(const QString& word) {
     return word == QLatin1String("site") || word == QLatin1String("import") ||
-           word == QLatin1String("epub");
+           word == QLatin1String("epub") || word == QLatin1String("html-export");
 }
 
 QString helpText() {
@@ -211,7 +213,7 @@ QString helpText() {
                "エントリ)\n"
                "\n"
                "サブコマンド:\n") +
-           siteHelp() + importHelp() + epubHelp() +
+           siteHelp() + importHelp() + epubHelp() + htmlExportHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -242,6 +244,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             return importFolder(arguments.mid(1), out, err);
         if (first == QLatin1String("epub"))
             return epub(arguments.mid(1), out, err);
+        if (first == QLatin1String("html-export"))
+            return htmlExport(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {
