@@ -285,6 +285,8 @@ void fmDoc::runCommand(const QString& array, int index) {
         tree_->runMenuItem(index);
     } else if (array == QLatin1String("mnWeb") || array == QLatin1String("mnWebUp")) {
         runWebCommand(array, index);
+    } else if (array == QLatin1String("mnOut")) {
+        runOutputCommand(index);
     } else {
         runDatabaseCommand(array, index);
     }
