@@ -14,6 +14,7 @@
 #include "epub/book_plan.h"
 #include "epub/epub_package.h"
 #include "epub/ezip.h"
+#include "web/page_use.h"
 #include "web/yhtm_settings.h"
 
 namespace arbor {
@@ -143,9 +144,7 @@ yEpub::Report yEpub::Publish(const Request& request) {
     if (!prepareFolder(work, error))
         return fail(error);
     progress().showWait(kPleaseWait);
-    db.D_ExeSq(QStringLiteral("Update msDoc Set boUse=0"));
-    db.D_ExeSq(
-        QStringLiteral("Update msDoc Set boUse=1 where noDoc in ( Select noLfC From tbTree)"));
+    web::markPagesInTree();
     phases.mark(QStringLiteral("prepare"));
 
     // The walk: the table of contents and the pages in reading order.

@@ -19,6 +19,7 @@
 #include "editor/byte_format.h"
 #include "web/htm_tree_index.h"
 #include "web/html_converter.h"
+#include "web/page_use.h"
 #include "web/site_folders.h"
 #include "web/yhtm_settings.h"
 
@@ -376,9 +377,7 @@ HtmExportReport Export::run() {
     QString error;
     if (!ensureHtmSkeleton(error))
         return fail(error);
-    db.D_ExeSq(QStringLiteral("Update msDoc Set boUse=0"));
-    db.D_ExeSq(
-        QStringLiteral("Update msDoc Set boUse=1 where noDoc in ( Select noLfC From tbTree)"));
+    web::markPagesInTree();
     if (!readTree(error))
         return fail(error);
     walk(0, QString(), 0, roots_);

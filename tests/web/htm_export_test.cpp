@@ -211,9 +211,16 @@ TEST_P(HtmExport, TheTreeIndexKindWritesEveryPlacementAndWalks) {
     collection();
     if (IsSkipped() || HasFatalFailure())
         return;
+    // The use marks: an unplaced page marked in use, a placed one not marked.
+    page(1099, QStringLiteral("どこにもない"), body(QStringLiteral("孤立")));
+    exec(QStringLiteral("Update msDoc Set boUse=1 Where noDoc=1099"));
+    exec(QStringLiteral("Update msDoc Set boUse=Null Where noDoc=1001"));
+    exec(QStringLiteral("Update msDoc Set boUse=0 Where noDoc=1006"));
     const HtmExportReport r = run(false);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join(u'\n').toStdString();
+    EXPECT_EQ(db.R_GtVaL(QStringLiteral("Select Count(*) From msDoc Where boUse=1"), 0).toInt(), 7);
+    EXPECT_EQ(db.R_GtVaL(QStringLiteral("Select boUse From msDoc Where noDoc=1099"), 9).toInt(), 0);
     EXPECT_EQ(r.written, 7);                      // 1001 1002 1003 1005 1004 1003_1002 1007
     EXPECT_TRUE(ui.prompter.messages.isEmpty());  // nothing protected had a file yet
     EXPECT_EQ(r.entryPath, out + QStringLiteral("/1001.htm"));
