@@ -3,6 +3,7 @@
 
 #include <QXmlStreamReader>
 
+#include "epub/book_pages.h"
 #include "epub/book_plan.h"
 #include "epub/epub_package.h"
 
@@ -180,4 +181,27 @@ TEST(BookPlan, LinksLoopsAndTheRootOfABranch) {
 
     EXPECT_EQ(bookFileName(7), QStringLiteral("007.xhtml"));
     EXPECT_EQ(bookFileName(1234), QStringLiteral("1234.xhtml"));
+}
+
+TEST(BookLinks, LinksOutsideTheBookAreMendedOrDropped) {
+    const QSet<QString> files{QStringLiteral("1001.xhtml"), QStringLiteral("1002.xhtml")};
+    const QString page = QStringLiteral(
+        "<p><a href=\"1002.xhtml#s1\">in</a> <a href=\"1001_1002.xhtml\">link</a> "
+        "<a class=\"x\" href='1009.xhtml'>out</a> <a href=\"https://example.jp/\">web</a> "
+        "<a href=\"#top\">here</a> <a href=\"notes/a.xhtml\">other</a></p>");
+    const QString dropped = mendBookLinks(page, files, QString());
+    EXPECT_EQ(dropped,
+              QStringLiteral("<p><a href=\"1002.xhtml#s1\">in</a> <a href=\"1002.xhtml\">link</a> "
+                             "<a class=\"x\">out</a> <a href=\"https://example.jp/\">web</a> "
+                             "<a href=\"#top\">here</a> <a>other</a></p>"));
+    const QString mended = mendBookLinks(page, files, QStringLiteral("https://example.jp/htm/"));
+    EXPECT_TRUE(mended.contains(
+        QStringLiteral("<a class=\"x\" href='https://example.jp/htm/1009.htm'>out</a>")))
+        << mended.toStdString();
+    EXPECT_TRUE(mended.contains(QStringLiteral("<a href=\"1002.xhtml\">link</a>")));
+    // A page without links is returned as it is.
+    EXPECT_EQ(mendBookLinks(QStringLiteral("<p>無し</p>"), files, QString()),
+              QStringLiteral("<p>無し</p>"));
+    EXPECT_TRUE(titleOnlyPage(QStringLiteral("R&D <本>"))
+                    .contains(QStringLiteral("<h1>R&amp;D &lt;本&gt;</h1>")));
 }
