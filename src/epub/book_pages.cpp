@@ -1,12 +1,12 @@
 #include "epub/book_pages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <exception>
 
-#include "app/file_io.h"
 #include "app/progress.h"
 #include "db/result_array.h"
 #include "db/zsvr.h"
@@ -112,6 +112,15 @@ class EbookPageConverter : public web::PageConverter {
     const web::HtmlSiteSettings& site_;
     bool noItalics_;
 };
+
+// A page file of the work folder. The folder is emptied at the start of every run and
+// only the finished archive replaces anything, so the file is written in place: a
+// temporary name and a rename per page would double the file-system work.
+bool writeWorkFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
+}
 
 // "parent_page.xhtml" of a link placement, or "page.xhtml": the page part.
 const QRegularExpression& pageFilePattern() {
@@ -260,7 +269,7 @@ PageOutcome writeBookPages(const BookPlan& plan, const web::HtmlSiteSettings& si
             if (!problem.isEmpty())
                 result.problem =
                     QStringLiteral("文書No:%1 (%2): ").arg(bp.page).arg(bp.file) + problem;
-            if (!writeGeneratedFile(path, text.toUtf8())) {
+            if (!writeWorkFile(path, text.toUtf8())) {
                 result.problem = QStringLiteral("ﾌｧｲﾙを書き込めません: ") + path;
                 result.failed = true;
                 return;
