@@ -9,6 +9,8 @@
 #include "app/prompter.h"
 #include "app/startup.h"
 #include "app/yini.h"
+#include "cli/epub_command.h"
+#include "cli/html_export_command.h"
 #include "cli/import_command.h"
 #include "cli/links_command.h"
 #include "cli/site_command.h"
@@ -183,14 +185,15 @@ bool needsGui(const QStringList& arguments) {
     const QString first = arguments.value(0);
     return first == QLatin1String("--sample") || first == QLatin1String("site") ||
            first == QLatin1String("import") || first == QLatin1String("word") ||
-           first == QLatin1String("backup-word") || first == QLatin1String("check-links");
+           first == QLatin1String("backup-word") || first == QLatin1String("check-links") ||
+           first == QLatin1String("epub") || first == QLatin1String("html-export");
 }
 
 bool isSubcommand(const QString& word) {
     return word == QLatin1String("site") || word == QLatin1String("import") ||
            word == QLatin1String("word") || word == QLatin1String("backup-word") ||
-           word == QLatin1String("check-links") ||
-           word == QLatin1String("site-settings");
+           word == QLatin1String("check-links") || word == QLatin1String("site-settings") ||
+           word == QLatin1String("epub") || word == QLatin1String("html-export");
 }
 
 QString helpText() {
@@ -217,6 +220,7 @@ QString helpText() {
                "\n"
                "サブコマンド:\n") +
            siteHelp() + siteSettingsHelp() + importHelp() + wordHelp() + checkLinksHelp() +
+           epubHelp() + htmlExportHelp() +
            QStringLiteral(
                "\n"
                "  --help                      この説明\n"
@@ -253,6 +257,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             return checkLinks(arguments.mid(1), out, err);
         if (first == QLatin1String("site-settings"))
             return siteSettings(arguments.mid(1), out, err);
+        if (first == QLatin1String("epub"))
+            return epub(arguments.mid(1), out, err);
+        if (first == QLatin1String("html-export"))
+            return htmlExport(arguments.mid(1), out, err);
         return site(arguments.mid(1), out, err);
     }
     if (first.startsWith(QLatin1String("--"))) {

@@ -94,6 +94,10 @@ class fmDoc : public QMainWindow, private DatabaseHost {
     void checkLinks();
     void openWebWindow(int index);
     web::SiteConversion& siteConversion();
+    // fmdoc_output.cpp: the output menu.
+    void runOutputCommand(int index);
+    void exportHtml();
+    void publishEpub();
     void updateMenusBeforeOpen(int top);
     void refreshRecentMenu();
     void status(const QString& text, int kind = 0);

@@ -34,7 +34,6 @@
 #include "tree/page_tree.h"
 #include "ui/export_dialog.h"
 #include "ui/fmdoc.h"
-#include "ui/fmdoc_output.h"
 #include "ui/main_menus.h"
 #include "ui/placement_properties.h"
 #include "ui/settings_dialog.h"
@@ -287,7 +286,7 @@ void fmDoc::runCommand(const QString& array, int index) {
     } else if (array == QLatin1String("mnWeb") || array == QLatin1String("mnWebUp")) {
         runWebCommand(array, index);
     } else if (array == QLatin1String("mnOut")) {
-        runOutputCommand(*this, index);
+        runOutputCommand(index);
     } else {
         runDatabaseCommand(array, index);
     }

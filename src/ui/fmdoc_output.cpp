@@ -1,107 +1,89 @@
-// The work itself is in exchange/; this file asks, saves the page on screen and shows
-// the result.
-#include "ui/fmdoc_output.h"
+// The main window's output menu: the HTML export and the EPUB book here, the Word
+// documents in fmdoc_word_output.cpp. The work is in web/
+// and epub/; this file asks, saves the page being edited and shows the result.
+#include <QDir>
+#include <QFileInfo>
 
 #include "app/program_state.h"
 #include "app/prompter.h"
-#include "app/yini.h"
+#include "app/shell_ops.h"
 #include "db/zsvr.h"
-#include "editor/page_settings.h"
-#include "exchange/word_copies.h"
-#include "exchange/word_export.h"
-#include "tree/page_tree.h"
+#include "epub/book_settings.h"
+#include "epub/yepub.h"
 #include "ui/fmdoc.h"
-#include "ui/ufky.h"
-#include "ui/utrx.h"
+#include "ui/fmdoc_word_output.h"
+#include "ui/sbepub.h"
+#include "ui/sbhtm.h"
 #include "ui/utxm.h"
-#include "ui/word_export_dialog.h"
+#include "web/htm_export.h"
 
 namespace arbor::ui {
 
-namespace {
-
-// The choices of the last export, offered again.
-word::ExportRequest& lastRequest() {
-    static word::ExportRequest request;
-    return request;
-}
-
-// Up to a screenful of problem rows.
-QString rows(const QStringList& lines) {
-    QString text;
-    for (const QString& l : lines.mid(0, 20))
-        text += u'\n' + l;
-    if (lines.size() > 20)
-        text += QStringLiteral("\n… ほか ") + QString::number(lines.size() - 20) +
-                QStringLiteral(" 件");
-    return text;
-}
-
-void exportDocument(fmDoc& window) {
-    const int current = window.currentPage();
-    // The page on screen goes in as it stands.
-    if (current > 0 && !window.editor()->ChkUdt())
-        return;
-    word::ExportRequest request = lastRequest();
-    if (request.path.isEmpty())
-        request.path =
-            pathForKind(G().WrkPath + G().DbName + QStringLiteral(".docx"), request.kind);
-    if (!WordExportDialog::ask(&window, request, current > 0))
-        return;
-    lastRequest() = request;
-    const tree::PageTree* tree = window.tree()->tree();
-    const tree::PageTree::NodeNumbers shown = tree->GetPrCdNo(tree->currentKey());
-    request.currentPage = current;
-    request.currentParent = shown.page.toInt() == current ? shown.parent.toInt() : 0;
-    request.page = readPageSettings(Ini());
-
-    G().BusyFlag = true;
-    const word::ExportReport report = word::ExportToWord(request);
-    G().BusyFlag = false;
-    if (report.empty) {
-        prompter().message(QStringLiteral("ｱｲﾃﾑがありません"));
-        return;
-    }
-    if (report.cancelled) {
-        window.keyBar()->PanelTx(word::summaryOf(report));
-        return;
-    }
-    if (!report.written) {
-        prompter().message(
-            QStringLiteral("文書を出力できませんでした\n") + report.path + u'\n' + report.error,
-            Severity::Warning);
-        return;
-    }
-    window.keyBar()->PanelTx(word::summaryOf(report));
-    if (!report.failures.isEmpty() || !report.warnings.isEmpty())
-        prompter().message(word::summaryOf(report) + rows(report.failures + report.warnings),
-                           Severity::Warning);
-    Ini().W_ExpFd(report.path, true);
-}
-
-void backup(fmDoc& window) {
-    if (window.currentPage() > 0 && !window.editor()->ChkUdt())
-        return;
-    G().BusyFlag = true;
-    const word::BackupReport report = word::BackupToWord(true);
-    G().BusyFlag = false;
-    if (!report.asked)
-        return;
-    const bool clean =
-        report.outcome.ok && report.outcome.problems.isEmpty() && !report.outcome.cancelled;
-    prompter().message(word::backupMessage(report),
-                       clean ? Severity::Information : Severity::Warning);
-}
-
-}  // namespace
-
-void runOutputCommand(fmDoc& window, int index) {
+void fmDoc::runOutputCommand(int index) {
     if (!zSvr::instance().isOpen())
         return;
-    if (index == 2)
-        exportDocument(window);
-    else if (index == 3)
-        backup(window);
+    // The page being edited goes out as it stands on screen.
+    if (currentPage_ > 0 && !editor_->ChkUdt())
+        return;
+    if (index == 0)
+        exportHtml();
+    else if (index == 1)
+        publishEpub();
+    else
+        runWordOutputCommand(*this, index);
+}
+
+void fmDoc::exportHtml() {
+    web::HtmExportRequest request;
+    request.folder = web::defaultHtmFolder();
+    sbHtm dialog(this, request);
+    bool openResult = true;
+    if (!dialog.Act(request, openResult))
+        return;
+    G().BusyFlag = true;
+    const web::HtmExportReport report = web::exportHtm(request);
+    G().BusyFlag = false;
+    if (!report.ok) {
+        prompter().message(report.message, Severity::Warning);
+        return;
+    }
+    QString line =
+        QStringLiteral("%1 ﾍﾟｰｼﾞを %2 に出力しました").arg(report.written).arg(report.folder);
+    if (!report.problems.isEmpty())
+        line += QStringLiteral(" HTM出力できませんでした: %1").arg(report.problems.size());
+    status(line, report.problems.isEmpty() ? 0 : 4);
+    if (openResult && !report.entryPath.isEmpty())
+        A_ViewIE(report.entryPath);
+}
+
+void fmDoc::publishEpub() {
+    epub::BookSettings settings;
+    epub::loadBookSettings(settings);
+    sbEpub dialog(this, settings, currentPage_ > 0);
+    const int range = dialog.Act(settings);
+    if (range == 0)
+        return;
+    QString error;
+    if (!zSvr::instance().readOnly() && !epub::saveBookSettings(settings, error))
+        prompter().message(error, Severity::Warning);
+    yEpub::Request request;
+    request.range = range;
+    request.currentPage = currentPage_;
+    request.settings = settings;
+    G().BusyFlag = true;
+    const yEpub::Report report = yEpub().Publish(request);
+    G().BusyFlag = false;
+    if (!report.ok) {
+        if (!report.cancelled)
+            prompter().message(QStringLiteral("epub 出力に失敗しました\n") + report.message,
+                               Severity::Warning);
+        return;
+    }
+    status(summaryOf(report), report.problems.isEmpty() ? 0 : 4);
+    if (settings.openFolder)
+        A_ViewIE(QFileInfo(report.outputPath).absolutePath());
+    else
+        prompter().message(report.outputPath + QStringLiteral(" に出力しました"));
 }
 
 }  // namespace arbor::ui

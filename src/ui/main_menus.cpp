@@ -245,8 +245,8 @@ void MainMenus::buildMenuBar(QMenuBar* bar) {
     m = top(QStringLiteral("出力(&O)"));  // mnJb 7
     {
         const QString out = QStringLiteral("mnOut");
-        later(add(m, out, QStringLiteral("HTM 出力")));
-        later(add(m, out, QStringLiteral("EPUB 出力")));
+        add(m, out, QStringLiteral("HTM 出力"));
+        add(m, out, QStringLiteral("EPUB 出力"));
         add(m, out, QStringLiteral("文書(txt,doc)に出力"));
         add(m, out, QStringLiteral("ﾜｰﾄﾞ文書にﾊﾞｯｸｱｯﾌﾟ"));
         m->setToolTipsVisible(true);

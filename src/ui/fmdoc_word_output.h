@@ -6,6 +6,6 @@ namespace arbor::ui {
 
 class fmDoc;
 
-void runOutputCommand(fmDoc& window, int index);
+void runWordOutputCommand(fmDoc& window, int index);
 
 }  // namespace arbor::ui
