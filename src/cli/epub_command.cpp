@@ -1,13 +1,11 @@
 #include "cli/epub_command.h"
+#include "cli/batch_session.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "app/program_state.h"
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "epub/book_settings.h"
 #include "epub/yepub.h"
@@ -17,26 +15,6 @@ namespace arbor::cli {
 namespace {
 
 // The pages converted so far, on one line rewritten as they go by.
-class BookLineProgress : public Progress {
-  public:
-    explicit BookLineProgress(QTextStream& err) : err_(err) {}
-    void status(const QString& text) override { err_ << text << Qt::endl; }
-    void showWait(const QString& text) override {
-        if (text != last_)
-            err_ << text << Qt::endl;
-        last_ = text;
-    }
-    void hideWait() override {}
-    void step(qint64 done, qint64 total) override {
-        err_ << "\r" << done << " / " << total << " ﾍﾟｰｼﾞ" << (done >= total ? "\n" : "");
-        err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-    QString last_;
-};
-
 struct EpubOptions {
     QString database;
     int node = 0;
@@ -50,14 +28,7 @@ struct EpubOptions {
 bool parse(const QStringList& args, EpubOptions& o, QTextStream& err) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
+        auto value = [&](QString& into) { return takeValue(args, i, into, err); };
         QString v;
         if (a == QStringLiteral("--node")) {
             if (!value(v))
@@ -115,27 +86,11 @@ int epub(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     EpubOptions options;
     if (!parse(arguments, options, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(options.database, ok);
-    if (!ok) {
-        err << "開けません: " << options.database << Qt::endl << "  " << db.lastError() << Qt::endl;
+    BatchDatabase session(options.database, err);
+    if (!session)
         return 1;
-    }
-    if (!ChkDocDb()) {
-        db.D_Close();
-        return 1;
-    }
-    BookLineProgress lines(err);
-    Progress* previous = setProgress(&lines);
-    struct Restore {
-        Progress* previous;
-        ~Restore() {
-            setProgress(previous);
-            zSvr::instance().D_Close();
-        }
-    } restore{previous};
+    LineProgress lines(err);
+    session.showProgress(lines);
 
     yEpub::Request request;
     epub::loadBookSettings(request.settings);
@@ -156,7 +111,7 @@ int epub(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         epub::loadBookSettings(stored);
         stored.identifier = request.settings.identifier;
         QString error;
-        if (!db.readOnly() && epub::saveBookSettings(stored, error))
+        if (!zSvr::instance().readOnly() && epub::saveBookSettings(stored, error))
             out << "IDが指定されていなかったので、生成しました: " << stored.identifier << Qt::endl;
     }
     request.range = options.node == 0 ? yEpub::WholeDatabase

@@ -1,12 +1,10 @@
 #include "cli/html_export_command.h"
+#include "cli/batch_session.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "web/htm_export.h"
 
@@ -15,23 +13,6 @@ namespace arbor::cli {
 namespace {
 
 // Pages counted on one line; the per-file status lines are left out.
-class ExportLineProgress : public Progress {
-  public:
-    explicit ExportLineProgress(QTextStream& err) : err_(err) {}
-    void status(const QString&) override {}
-    void showWait(const QString&) override {}
-    void hideWait() override {}
-    void step(qint64 done, qint64 total) override {
-        if (done != total && done % 50 != 0)
-            return;
-        err_ << "\r" << done << " / " << total << " ﾍﾟｰｼﾞ" << (done >= total ? "\n" : "");
-        err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-};
-
 bool parse(const QStringList& args, QString& database, web::HtmExportRequest& r, QTextStream& err) {
     QStringList positional;
     bool kindGiven = false;
@@ -49,11 +30,8 @@ bool parse(const QStringList& args, QString& database, web::HtmExportRequest& r,
         } else if (a == QStringLiteral("--empty")) {
             r.emptyFirst = true;
         } else if (a == QStringLiteral("--top")) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
+            if (!takeValue(args, i, r.topFileName, err))
                 return false;
-            }
-            r.topFileName = args[++i];
         } else if (a.startsWith(u'-')) {
             err << "知らない引数です: " << a << Qt::endl;
             return false;
@@ -89,23 +67,12 @@ int htmlExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     web::HtmExportRequest request;
     if (!parse(arguments, database, request, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(database, ok);
-    if (!ok) {
-        err << "開けません: " << database << Qt::endl << "  " << db.lastError() << Qt::endl;
+    BatchDatabase session(database, err);
+    if (!session)
         return 1;
-    }
-    if (!ChkDocDb()) {
-        db.D_Close();
-        return 1;
-    }
-    ExportLineProgress lines(err);
-    Progress* previous = setProgress(&lines);
+    LineProgress lines(err, {.statusLines = false, .every = 50});
+    session.showProgress(lines);
     const web::HtmExportReport report = web::exportHtm(request);
-    setProgress(previous);
-    db.D_Close();
     for (const QString& problem : report.problems)
         err << problem << Qt::endl;
     if (!report.ok) {

@@ -1,11 +1,8 @@
 #include "cli/import_command.h"
-
-#include <QCoreApplication>
+#include "cli/batch_session.h"
 
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "editor/page_settings.h"
 #include "exchange/folder_import.h"
@@ -15,24 +12,6 @@ namespace arbor::cli {
 namespace {
 
 // The count of pages written, on one line rewritten as they go by.
-class ImportLineProgress : public Progress {
-  public:
-    explicit ImportLineProgress(QTextStream& err) : err_(err) {}
-    void status(const QString& text) override { err_ << text << Qt::endl; }
-    void showWait(const QString& text) override { err_ << text << Qt::endl; }
-    void hideWait() override {}
-    void step(qint64 done, qint64 total) override {
-        if (total <= 0)
-            err_ << "\r" << done << " ﾌｧｲﾙ";
-        else
-            err_ << "\r" << done << " / " << total << " ﾍﾟｰｼﾞ" << (done >= total ? "\n" : "");
-        err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-};
-
 struct ImportOptions {
     QString folder;
     QString database;
@@ -84,27 +63,11 @@ int importFolder(const QStringList& arguments, QTextStream& out, QTextStream& er
     ImportOptions options;
     if (!parse(arguments, options, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(options.database, ok);
-    if (!ok) {
-        err << "開けません: " << options.database << Qt::endl << "  " << db.lastError() << Qt::endl;
+    BatchDatabase session(options.database, err);
+    if (!session)
         return 1;
-    }
-    if (!ChkDocDb()) {
-        db.D_Close();
-        return 1;
-    }
-    ImportLineProgress lines(err);
-    Progress* previous = setProgress(&lines);
-    struct Restore {
-        Progress* previous;
-        ~Restore() {
-            setProgress(previous);
-            zSvr::instance().D_Close();
-        }
-    } restore{previous};
+    LineProgress lines(err, {.unknownTotalUnit = QStringLiteral("ﾌｧｲﾙ")});
+    session.showProgress(lines);
 
     folderimport::ImportRequest request;
     request.folder = options.folder;

@@ -1,12 +1,9 @@
 #include "cli/links_command.h"
-
-#include <QCoreApplication>
+#include "cli/batch_session.h"
 
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
 #include "db/publish_right.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "web/link_check.h"
 
@@ -23,14 +20,7 @@ bool parse(const QStringList& args, LinkOptions& o, QTextStream& err) {
     o.check.repair = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
+        auto value = [&](QString& into) { return takeValue(args, i, into, err); };
         QString v;
         if (a == QLatin1String("--offline")) {
             o.check.checkWeb = false;
@@ -87,18 +77,8 @@ int checkLinks(const QStringList& arguments, QTextStream& out, QTextStream& err)
     LinkOptions options;
     if (!parse(arguments, options, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(options.database, ok);
-    if (!ok) {
-        err << "開けません: " << options.database << Qt::endl << "  " << db.lastError() << Qt::endl;
-        return 1;
-    }
-    struct Close {
-        ~Close() { zSvr::instance().D_Close(); }
-    } close;
-    if (!ChkDocDb())
+    BatchDatabase session(options.database, err);
+    if (!session)
         return 1;
     // Repairs set links to this PC's files: only the PC with the publish right may.
     if (options.check.repair && !ChkPubPc(2))

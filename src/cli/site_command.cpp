@@ -1,13 +1,10 @@
 #include "cli/site_command.h"
-
-#include <QCoreApplication>
+#include "cli/batch_session.h"
 
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
 #include "app/zclt.h"
 #include "db/publish_right.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "web/site_commands.h"
 #include "web/yhtm_site_conversion.h"
@@ -15,23 +12,6 @@
 namespace arbor::cli {
 
 namespace {
-
-// One line that is rewritten as the pages go by, on a terminal.
-class LineProgress : public Progress {
-  public:
-    explicit LineProgress(QTextStream& err) : err_(err) {}
-    void status(const QString& text) override { last_ = text; }
-    void showWait(const QString& text) override { err_ << text << Qt::endl; }
-    void hideWait() override {}
-    void step(qint64 done, qint64 total) override {
-        err_ << "\r" << done << " / " << total << " ページ" << (done >= total ? "\n" : "");
-        err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-    QString last_;
-};
 
 struct SiteOptions {
     QString database;
@@ -44,14 +24,7 @@ bool parse(const QStringList& args, SiteOptions& o, QTextStream& err) {
     bool below = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
+        auto value = [&](QString& into) { return takeValue(args, i, into, err); };
         QString v;
         if (a == QLatin1String("--all")) {
             o.request.mode = web::UpdateMode::AllPages;
@@ -144,27 +117,11 @@ int site(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     SiteOptions options;
     if (!parse(arguments, options, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(options.database, ok);
-    if (!ok) {
-        err << "開けません: " << options.database << Qt::endl << "  " << db.lastError() << Qt::endl;
+    BatchDatabase session(options.database, err);
+    if (!session)
         return 1;
-    }
-    if (!ChkDocDb()) {
-        db.D_Close();
-        return 1;
-    }
-    LineProgress lines(err);
-    Progress* previous = setProgress(&lines);
-    struct Restore {
-        Progress* previous;
-        ~Restore() {
-            setProgress(previous);
-            zSvr::instance().D_Close();
-        }
-    } restore{previous};
+    LineProgress lines(err, {.unit = QStringLiteral("ページ"), .statusLines = false});
+    session.showProgress(lines);
     if (!ChkPubPc(1))
         return 1;
     if (!options.topTemplate.isEmpty() && !setTopTemplate(options.topTemplate, err))

@@ -1,12 +1,10 @@
 #include "cli/site_settings_command.h"
+#include "cli/batch_session.h"
 
-#include <QCoreApplication>
 #include <array>
 
-#include "app/startup.h"
 #include "app/yini.h"
 #include "db/publish_right.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "web/site_folders.h"
 #include "web/site_settings.h"
@@ -94,11 +92,9 @@ bool parse(const QStringList& args, Options& o, QTextStream& err) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--page") || a == QLatin1String("--set")) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
+            QString v;
+            if (!takeValue(args, i, v, err))
                 return false;
-            }
-            const QString v = args[++i];
             if (a == QLatin1String("--page")) {
                 o.page = v.trimmed();
                 continue;
@@ -308,19 +304,11 @@ int siteSettings(const QStringList& arguments, QTextStream& out, QTextStream& er
     Options o;
     if (!parse(arguments, o, err))
         return 2;
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
+    BatchDatabase session(o.database, err);
+    if (!session)
+        return 1;
     zSvr& db = zSvr::instance();
     bool ok = false;
-    db.D_StDcDb(o.database, ok);
-    if (!ok) {
-        err << "開けません: " << o.database << Qt::endl << "  " << db.lastError() << Qt::endl;
-        return 1;
-    }
-    struct Close {
-        ~Close() { zSvr::instance().D_Close(); }
-    } close;
-    if (!ChkDocDb())
-        return 1;
 
     int page = 0;
     if (o.page == QLatin1String("top")) {

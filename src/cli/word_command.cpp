@@ -1,13 +1,11 @@
 #include "cli/word_command.h"
+#include "cli/batch_session.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include "app/program_state.h"
 #include "app/progress.h"
-#include "app/startup.h"
 #include "app/yini.h"
-#include "db/schema.h"
 #include "db/zsvr.h"
 #include "editor/page_settings.h"
 #include "exchange/word_copies.h"
@@ -18,21 +16,6 @@ namespace arbor::cli {
 namespace {
 
 // The count of pages done, on one line rewritten as they go by.
-class WordLineProgress : public Progress {
-  public:
-    explicit WordLineProgress(QTextStream& err) : err_(err) {}
-    void status(const QString& text) override { err_ << text << Qt::endl; }
-    void showWait(const QString& text) override { err_ << text << Qt::endl; }
-    void hideWait() override {}
-    void step(qint64 done, qint64 total) override {
-        err_ << "\r" << done << " / " << total << " ﾍﾟｰｼﾞ" << (done >= total ? "\n" : "");
-        err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-};
-
 struct WordOptions {
     QString database;
     word::ExportRequest request;
@@ -44,14 +27,7 @@ bool parseWord(const QStringList& args, WordOptions& o, QTextStream& err) {
                                       QStringLiteral("outline"), QStringLiteral("nopictures")};
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size()) {
-                err << a << " の値がありません" << Qt::endl;
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
+        auto value = [&](QString& into) { return takeValue(args, i, into, err); };
         QString v;
         if (a == QLatin1String("--node")) {
             if (!value(v))
@@ -99,33 +75,6 @@ bool parseWord(const QStringList& args, WordOptions& o, QTextStream& err) {
     return true;
 }
 
-// Opens the database for a batch command; false (with the reason on err) when it fails.
-bool openDatabase(const QString& path, QTextStream& err) {
-    runStartup(processInputs({QCoreApplication::applicationFilePath()}), Ini());
-    zSvr& db = zSvr::instance();
-    bool ok = false;
-    db.D_StDcDb(path, ok);
-    if (!ok) {
-        err << "開けません: " << path << Qt::endl << "  " << db.lastError() << Qt::endl;
-        return false;
-    }
-    if (!ChkDocDb()) {
-        db.D_Close();
-        return false;
-    }
-    return true;
-}
-
-struct Session {
-    explicit Session(QTextStream& err) : lines(err), previous(setProgress(&lines)) {}
-    ~Session() {
-        setProgress(previous);
-        zSvr::instance().D_Close();
-    }
-    WordLineProgress lines;
-    Progress* previous;
-};
-
 }  // namespace
 
 QString wordHelp() {
@@ -145,9 +94,11 @@ int wordExport(const QStringList& arguments, QTextStream& out, QTextStream& err)
     WordOptions options;
     if (!parseWord(arguments, options, err))
         return 2;
-    if (!openDatabase(options.database, err))
+    BatchDatabase session(options.database, err);
+    if (!session)
         return 1;
-    Session session(err);
+    LineProgress lines(err);
+    session.showProgress(lines);
     word::ExportRequest& request = options.request;
     if (request.currentPage > 0) {
         // The node stands at its home placement (or its first link when it has none).
@@ -186,9 +137,11 @@ int wordBackup(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << "文書ﾃﾞｰﾀｰﾍﾞｰｽをひとつ指定して下さい" << Qt::endl << Qt::endl << wordHelp();
         return 2;
     }
-    if (!openDatabase(arguments[0], err))
+    BatchDatabase session(arguments[0], err);
+    if (!session)
         return 1;
-    Session session(err);
+    LineProgress lines(err);
+    session.showProgress(lines);
     const word::BackupReport report = word::BackupToWord(false);
     const WordCopyOutcome& o = report.outcome;
     for (const QString& line : o.problems)

@@ -2,6 +2,8 @@
 // database, and the exit codes of wrong input.
 #include <gtest/gtest.h>
 
+#include "arbor_process.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,31 +14,13 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using arbor::test::Outcome;
 
 class HtmlExportCommand : public ::testing::Test {
   protected:
     QTemporaryDir home;
 
-    Outcome arbor(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        p.start(ARBOR_BINARY, args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    Outcome arbor(const QStringList& args) { return ::arbor::test::runArbor(home.path(), args); }
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 // left alone when the import cannot be done.
 #include <gtest/gtest.h>
 
+#include "arbor_process.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +12,7 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using arbor::test::Outcome;
 
 class ImportCommand : public ::testing::Test {
   protected:
@@ -22,21 +20,7 @@ class ImportCommand : public ::testing::Test {
     QString folder;
     QString database;
 
-    Outcome arbor(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        p.start(ARBOR_BINARY, args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    Outcome arbor(const QStringList& args) { return ::arbor::test::runArbor(home.path(), args); }
     void write(const QString& relative, const QByteArray& bytes) {
         const QString path = folder + "/" + relative;
         QDir().mkpath(QFileInfo(path).absolutePath());

@@ -2,6 +2,8 @@
 // database, against a web server on this machine, and offline.
 #include <gtest/gtest.h>
 
+#include "arbor_process.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -15,11 +17,7 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using arbor::test::Outcome;
 
 class LinksCommand : public ::testing::Test {
   protected:
@@ -37,26 +35,7 @@ class LinksCommand : public ::testing::Test {
     }
     void SetUp() override { ASSERT_TRUE(server.start()); }
 
-    Outcome arbor(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        QEventLoop loop;
-        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-        p.start(ARBOR_BINARY, args);
-        if (p.waitForStarted(10000))
-            loop.exec();
-        EXPECT_EQ(p.state(), QProcess::NotRunning);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    Outcome arbor(const QStringList& args) { return ::arbor::test::runArbor(home.path(), args); }
     // A folder of pages whose links lead to the local server, a missing file and a page.
     QString pages() {
         const QString folder = home.path() + "/pages";

@@ -3,17 +3,15 @@
 // and refusals that change nothing.
 #include <gtest/gtest.h>
 
+#include "arbor_process.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using arbor::test::Outcome;
 
 class SiteSettingsCommand : public ::testing::Test {
   protected:
@@ -25,21 +23,7 @@ class SiteSettingsCommand : public ::testing::Test {
         ASSERT_EQ(arbor({"--sample", db}).code, 0);
         ASSERT_EQ(arbor({"site", db, "--all", "--template", "tpl-fx.htm"}).code, 0);
     }
-    Outcome arbor(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        p.start(ARBOR_BINARY, args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    Outcome arbor(const QStringList& args) { return ::arbor::test::runArbor(home.path(), args); }
     QString page(const QString& name) const {
         QFile f(home.path() + "/data/Marrow/arbor/Site/サンプル/pub/" + name);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();

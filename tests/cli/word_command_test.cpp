@@ -3,6 +3,8 @@
 // pages whose document cannot be read.
 #include <gtest/gtest.h>
 
+#include "arbor_process.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,33 +16,14 @@
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using arbor::test::Outcome;
 
 class WordCommand : public ::testing::Test {
   protected:
     QTemporaryDir home;
     QString database;
 
-    Outcome arbor(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(home.path());
-        p.start(ARBOR_BINARY, args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    Outcome arbor(const QStringList& args) { return ::arbor::test::runArbor(home.path(), args); }
     QByteArray bytesOf(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
