@@ -47,24 +47,6 @@ bool holds(const QString& a, const QString& b) {
     return y == x || y.startsWith(x == QStringLiteral("/") ? x : x + u'/');
 }
 
-bool copyTree(const QString& from, const QString& to, QString& error) {
-    if (!QDir().mkpath(to)) {
-        error = QStringLiteral("ﾌｫﾙﾀﾞを作成できません: ") + to;
-        return false;
-    }
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir() ? !QDir().mkpath(target) : !copyFileReplacing(source, target)) {
-            error = QStringLiteral("ﾌｧｲﾙを複写できません: ") + target;
-            return false;
-        }
-    }
-    return true;
-}
-
 // Moves every file of from into to (sub-folders merged), replacing files of the same name.
 bool mergeInto(const QString& from, const QString& to, QString& error) {
     QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -435,22 +417,8 @@ QString defaultHtmFolder() {
 }
 
 bool ensureHtmSkeleton(QString& error) {
-    if (QFileInfo(skeleton()).isDir())
-        return true;
-    const QString shipped = G().ApDataPath + QStringLiteral("Htm/Moto");
-    if (!QFileInfo(shipped).isDir()) {
-        error = QStringLiteral("HTM出力の雛形が見つかりません: ") + shipped;
-        return false;
-    }
-    const QString work = skeleton() + QStringLiteral(".new");
-    QDir(work).removeRecursively();
-    if (!copyTree(shipped, work, error) || !QDir().rename(work, skeleton())) {
-        QDir(work).removeRecursively();
-        if (error.isEmpty())
-            error = QStringLiteral("HTM出力の雛形を作成できません: ") + skeleton();
-        return false;
-    }
-    return true;
+    return installShippedFolder(G().ApDataPath + QStringLiteral("Htm/Moto"), skeleton(),
+                                QStringLiteral("HTM出力"), error);
 }
 
 QString refuseHtmFolder(const QString& folder) {

@@ -16,7 +16,7 @@ QString skeleton() {
     return G().UserPath + QStringLiteral("Site/Moto");
 }
 
-// Copies a folder's files and subfolders; an existing file is kept.
+// Copies a folder's files and subfolders (not hidden ones, such as a .gitkeep).
 bool copyTree(const QString& from, const QString& to, QString& error) {
     if (!QDir().mkpath(to)) {
         error = QStringLiteral("ﾌｫﾙﾀﾞを作成できません: ") + to;
@@ -32,7 +32,7 @@ bool copyTree(const QString& from, const QString& to, QString& error) {
                 error = QStringLiteral("ﾌｫﾙﾀﾞを作成できません: ") + target;
                 return false;
             }
-        } else if (!QFileInfo::exists(target) && !copyFileReplacing(source, target)) {
+        } else if (!copyFileReplacing(source, target)) {
             error = QStringLiteral("ﾌｧｲﾙを複写できません: ") + target;
             return false;
         }
@@ -58,24 +58,29 @@ QString siteZoomFolder() {
     return siteRoot() + QStringLiteral("/pc_zoom");
 }
 
-bool ensureSkeletonSite(QString& error) {
-    if (QFileInfo(skeleton()).isDir())
+bool installShippedFolder(const QString& shipped, const QString& target, const QString& what,
+                          QString& error) {
+    if (QFileInfo(target).isDir())
         return true;
-    const QString shipped = G().ApDataPath + QStringLiteral("Site/Moto");
     if (!QFileInfo(shipped).isDir()) {
-        error = QStringLiteral("ｻｲﾄの雛形が見つかりません: ") + shipped;
+        error = what + QStringLiteral("の雛形が見つかりません: ") + shipped;
         return false;
     }
     // Built beside and renamed, so a half-copied skeleton never stands in for the real one.
-    const QString work = skeleton() + QStringLiteral(".new");
+    const QString work = target + QStringLiteral(".new");
     QDir(work).removeRecursively();
-    if (!copyTree(shipped, work, error) || !QDir().rename(work, skeleton())) {
+    if (!copyTree(shipped, work, error) || !QDir().rename(work, target)) {
         QDir(work).removeRecursively();
         if (error.isEmpty())
-            error = QStringLiteral("ｻｲﾄの雛形を作成できません: ") + skeleton();
+            error = what + QStringLiteral("の雛形を作成できません: ") + target;
         return false;
     }
     return true;
+}
+
+bool ensureSkeletonSite(QString& error) {
+    return installShippedFolder(G().ApDataPath + QStringLiteral("Site/Moto"), skeleton(),
+                                QStringLiteral("ｻｲﾄ"), error);
 }
 
 void PrepareSiteFolders() {

@@ -14,6 +14,12 @@ QString sitePageFolder();      // root + "/pub/"
 QString siteTemplateFolder();  // root + "/Template/"
 QString siteZoomFolder();      // root + "/pc_zoom"
 
+// Copies the program's shipped folder to target when target does not exist yet; what names
+// it in the messages ("ｻｲﾄ" gives "ｻｲﾄの雛形が見つかりません: ..."). False with a reason
+// when it could not be made; nothing half-copied is left at target.
+bool installShippedFolder(const QString& shipped, const QString& target, const QString& what,
+                          QString& error);
+
 // The skeleton site "Site/Moto" of the user data folder, made from the program's own
 // (apData/Site/Moto) when it is missing. False with a reason when it could not be made.
 bool ensureSkeletonSite(QString& error);
